@@ -30,23 +30,16 @@ void makeDirectory(const std::string& dir, bool shared) {
     }
 }
 
-// Returns the ports directory; its parent, the tidewell directory, holds links in the making.
+// Returns the ports directory. Its parent, $XDG_RUNTIME_DIR/tidewell or /tmp/tidewell-UID,
+// holds links in the making.
 std::string portsDirectory() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string dir;
-    bool shared = false;
-    if (runtime != nullptr && runtime[0] != '\0') {
-        dir = runtime;
-    } else {
-        dir = "/tmp/tidewell-" + std::to_string(::getuid());
-        shared = true;
-        makeDirectory(dir, shared);
-    }
-    dir += "/tidewell";
-    makeDirectory(dir, shared);
-    dir += "/ports";
-    makeDirectory(dir, shared);
-    return dir;
+    const bool shared = runtime == nullptr || runtime[0] == '\0';
+    const std::string base =
+        shared ? "/tmp/tidewell-" + std::to_string(::getuid()) : std::string(runtime) + "/tidewell";
+    makeDirectory(base, shared);
+    makeDirectory(base + "/ports", shared);
+    return base + "/ports";
 }
 
 } // namespace

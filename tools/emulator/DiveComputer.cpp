@@ -5,6 +5,14 @@
 
 namespace emulator {
 
+namespace {
+
+bool servable(const MemoryImage& image, const Request& request) {
+    return request.length >= 1 && request.length <= kMaxBlock && image.contains(request.address, request.length);
+}
+
+} // namespace
+
 DiveComputer::DiveComputer(MemoryImage image, Persist persist)
     : image_(std::move(image)), persist_(std::move(persist)) {}
 
@@ -25,7 +33,7 @@ std::optional<Bytes> DiveComputer::answer(const Request& request) {
 
 std::optional<Bytes> DiveComputer::read(const Request& request) {
     writeEnabled_ = false;
-    if (!image_.contains(request.address, request.length)) return std::nullopt;
+    if (!servable(image_, request)) return std::nullopt;
     Bytes answer(request.frame.begin(), request.frame.begin() + 4);
     const Bytes data = image_.read(request.address, request.length);
     answer.insert(answer.end(), data.begin(), data.end());
@@ -34,7 +42,7 @@ std::optional<Bytes> DiveComputer::read(const Request& request) {
 }
 
 std::optional<Bytes> DiveComputer::write(const Request& request) {
-    if (!writeEnabled_ || !image_.contains(request.address, request.length)) return std::nullopt;
+    if (!writeEnabled_ || !servable(image_, request)) return std::nullopt;
     const Bytes before = image_.read(request.address, request.length);
     image_.write(request.address, request.data());
     if (!persist_(image_)) {
