@@ -49,6 +49,17 @@ TEST(EmulatorProtocol, ReadAnswersEchoTheHeaderThenDataThenChecksum) {
     EXPECT_EQ(exchange(port, readRequest(8160, 32), 37), readAnswer(8160, fillFrom(8160, 32)));
 }
 
+// Tidewell opens and closes the port for every connection; the emulator must outlive that.
+TEST(EmulatorProtocol, ServesHostsThatComeAndGo) {
+    EmulatorProcess emulator({"--name", "come-and-go"});
+    for (int host = 0; host < 20; ++host) {
+        SCOPED_TRACE("host " + std::to_string(host));
+        Port port(emulator.slavePath());
+        ASSERT_EQ(exchange(port, readRequest(0x24, 1), 6), readAnswer(0x24, {0x0B}));
+    }
+    EXPECT_TRUE(emulator.running());
+}
+
 // The built-in image, in its file and in read answers: 16-bit values most significant byte first.
 TEST(EmulatorProtocol, BuiltInImageHoldsPlausibleSettingsBigEndian) {
     TempDir dir;
