@@ -1,0 +1,69 @@
+#include "device/Device_Type1_Control.h"
+
+#include <cstring>
+
+#include "device/Errors.h"
+
+namespace kAPI {
+
+Device_Type1_Control::Device_Type1_Control(const wchar_t* portPath, std::uint8_t* cancelFlag,
+                                           SerialOps& serialOps)
+    : Device(cancelFlag), CommModel1(portPath, serialOps)
+{
+}
+
+Device_Type1_Control::~Device_Type1_Control() = default;
+
+void Device_Type1_Control::SetCallbacks(void (*progressFunction)(int),
+                                        void (*statusFunction)(const wchar_t*),
+                                        void (*connectedFunction)(int))
+{
+    if (progressFunction != nullptr)
+        progress.onPercent =
+            Callback::functiontranslator_1<int, void (*)(int)>(progressFunction);
+    onStatus = statusFunction;
+    onConnected = connectedFunction;
+}
+
+void Device_Type1_Control::Open(int attempts)
+{
+    std::memcpy(sendBuffer.get(), DetectProbe, sizeof DetectProbe);
+    // The bar starts full and loses one share per failed attempt.
+    progress.Start(attempts);
+    progress.current += attempts;
+    progress.Update();
+
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (CancelRequested())
+            throw MakeUserCancel();
+        try {
+            Exchange(sizeof DetectProbe, DetectAnswerLength);
+        } catch (const Error&) {
+            progress.current -= 1;
+            progress.Update();
+            continue;
+        }
+        ReportStatus(L"Comm Opened Successfully!");
+        progress.current = 0;
+        progress.Update();
+        ReportConnected(1);
+        return;
+    }
+
+    ReportStatus(L"Comm Open Failure!");
+    ReportConnected(0);
+    progress.current = 0;
+    progress.Update();
+    throw Device_Not_Present(L"Device Type1 Not Found", ErrInterfaceNotDetected);
+}
+
+void Device_Type1_Control::Slot5() {}
+
+int Device_Type1_Control::Slot7()
+{
+    return 0;
+}
+
+void Device_Type1_Control::Slot9() {}
+
+}  // namespace kAPI

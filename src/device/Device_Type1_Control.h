@@ -1,0 +1,73 @@
+#pragma once
+// The controller of a Type1 dive computer: constructing it opens the serial port,
+// destroying it closes the port. Every failure is thrown as a kAPI::Error.
+//
+// Memory is addressed 0 to 8191 and moved in requests of at most 32 bytes, each preceded
+// by a pause; a caller's cancel byte set to 1 stops a long transfer between blocks.
+
+#include <cstdint>
+
+#include "device/CommModel1.h"
+#include "device/DEVICE_DATA.h"
+#include "device/Device.h"
+
+namespace kAPI {
+
+class Device_Type1_Control : public Device, public CommModel1 {
+public:
+    static constexpr std::uint8_t CmdRead = 0x05;
+    static constexpr std::uint8_t CmdWrite = 0x06;
+    static constexpr std::uint8_t CmdWriteEnable = 0x07;
+    static constexpr std::uint8_t WriteEnableKey = 0xA5;
+    static constexpr int MaxBlock = 32;
+    static constexpr std::uint32_t BlockPause = 500;        // ms before every block
+    static constexpr std::uint32_t WriteEnablePause = 666;  // ms before a write enable
+    // A read of 27 bytes at 0x1B: its 32-byte answer tells that the dive computer is there.
+    static constexpr std::uint8_t DetectProbe[4] = {CmdRead, 0x00, 0x1B, 0x1B};
+    static constexpr int DetectAnswerLength = 32;
+
+    // Opens the port; sends nothing. `cancelFlag` may be null (never cancel).
+    Device_Type1_Control(const wchar_t* portPath, std::uint8_t* cancelFlag,
+                         SerialOps& ops = PlatformSerialOps());
+    ~Device_Type1_Control() override;
+
+    // A null `progress` keeps the present progress callback; null `status` or
+    // `connected` silence those reports.
+    void SetCallbacks(void (*progress)(int), void (*status)(const wchar_t*),
+                      void (*connected)(int));
+
+    int Read(std::uint32_t address, int length, std::uint8_t* buffer,
+             bool withProgress) override;
+    int Write(std::uint32_t address, int length, const std::uint8_t* buffer,
+              bool withProgress) override;
+    // `answer`, if given, receives the whole answer frame: `answerLength` bytes,
+    // checksum last.
+    int RawExchange(int sendLength, const std::uint8_t* request, int answerLength,
+                    std::uint8_t* answer) override;
+    void Open(int attempts) override;
+    void Slot5() override;
+    void ReadIdentity(std::uint8_t* buffer, int length) override;
+    int Slot7() override;
+    void ReadSettings() override;
+    void Slot9() override;
+
+    std::uint8_t ReadByte(std::uint32_t address, bool withProgress);
+
+    // Reads the settings image into `record`, 16-bit fields in host order. On failure
+    // `record` is left as it was.
+    void LoadSettings(DEVICE_DATA& record, bool withProgress);
+    // Writes the settings image of `record` to the dive computer.
+    void StoreSettings(const DEVICE_DATA& record, bool withProgress);
+
+protected:
+    // One request of 1 to 32 bytes.
+    void ReadBlock(std::uint32_t address, int n, std::uint8_t* destination, bool withProgress);
+    void WriteBlock(std::uint32_t address, int n, const std::uint8_t* source,
+                    bool withProgress);
+
+private:
+    void CheckRange(std::uint32_t address, int length) const;
+    void PutHeader(std::uint8_t command, std::uint32_t address, int n);
+};
+
+}  // namespace kAPI

@@ -1,0 +1,81 @@
+// Moving the settings image between the dive computer and a DEVICE_DATA record.
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "device/Device_Type1_Control.h"
+#include "device/Errors.h"
+
+namespace kAPI {
+
+namespace {
+
+using DeviceData::Bytes;
+using DeviceData::TransferPlan;
+
+// Puts bytes read at `address` where the transfer plan keeps them in the record; bytes
+// at addresses that the plan never transfers (0x48-0x49, past 0x70) are left out.
+void CopyByPlan(DEVICE_DATA& record, std::uint32_t address, const std::uint8_t* bytes,
+                int length)
+{
+    const std::uint32_t end = address + static_cast<std::uint32_t>(length);
+    for (const auto& block : TransferPlan) {
+        const std::uint32_t from = std::max<std::uint32_t>(address, block.address);
+        const std::uint32_t to = std::min<std::uint32_t>(end, block.address + block.length);
+        if (from < to)
+            std::memcpy(Bytes(record) + block.recordOffset + (from - block.address),
+                        bytes + (from - address), to - from);
+    }
+}
+
+struct Span {
+    std::uint32_t address;
+    int length;
+};
+
+// The counters, the personal text and the mode settings: together they hold all seven
+// 16-bit fields.
+constexpr Span SettingsReads[] = {{0x1E, 14}, {0x2C, 32}, {0x53, 29}};
+constexpr int SettingsReadsTotal = 75;
+
+}  // namespace
+
+void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
+{
+    progress.Start(DeviceData::ProgressTotal);
+    // Filled apart, so that a failed load cannot leave the record half new and half in
+    // the dive computer's byte order.
+    DEVICE_DATA fresh = record;
+    for (const auto& block : TransferPlan)
+        Read(block.address, block.length, Bytes(fresh) + block.recordOffset, withProgress);
+    DeviceData::SwapWords(fresh);
+    record = fresh;
+}
+
+void Device_Type1_Control::StoreSettings(const DEVICE_DATA& record, bool withProgress)
+{
+    DEVICE_DATA image = record;
+    DeviceData::SwapWords(image);
+    progress.Start(DeviceData::ProgressTotal);
+    for (const auto& block : TransferPlan)
+        Write(block.address, block.length, Bytes(image) + block.recordOffset, withProgress);
+}
+
+void Device_Type1_Control::ReadSettings()
+{
+    progress.Start(SettingsReadsTotal);
+    DEVICE_DATA fresh = settings;
+    std::uint8_t buffer[MaxBlock];
+    const int count = static_cast<int>(std::size(SettingsReads));
+    for (int i = 0; i < count; ++i) {
+        Read(SettingsReads[i].address, SettingsReads[i].length, buffer, true);
+        CopyByPlan(fresh, SettingsReads[i].address, buffer, SettingsReads[i].length);
+        if (i < count - 1 && CancelRequested())
+            throw MakeUserCancel();
+    }
+    DeviceData::SwapWords(fresh);
+    settings = fresh;
+}
+
+}  // namespace kAPI
