@@ -99,7 +99,6 @@ bool VersionInformation::Read()
                 if (name == Keys[i]) values_[i] = Wide(*value);
             }
         }
-        if (*table == *translation) break;
     }
     return valid_;
 }

@@ -51,6 +51,21 @@ TEST(SortPorts, OrdersByNameThenDescriptionByCodeUnits)
     }
 }
 
+// Long enough that an unstable sort would show.
+TEST(SortPorts, KeepsTheOrderOfEqualEntries)
+{
+    SERIALPORTS ports;
+    std::vector<CStdStr> first, second;
+    for (int i = 0; i < 40; ++i) {
+        const CStdStr path = std::to_wstring(i);
+        ports.push_back({i % 3 ? L"ttyS1" : L"ttyS0", L"same", path});
+        (i % 3 ? second : first).push_back(path);
+    }
+    SortPorts(ports);
+    first.insert(first.end(), second.begin(), second.end());
+    EXPECT_EQ(Paths(ports), first);
+}
+
 TEST(PortItemText, IsNameColonDescription)
 {
     EXPECT_EQ(PortItemText({L"ttyUSB0", L"FT232R USB UART", L"/dev/ttyUSB0"}),
