@@ -55,6 +55,40 @@ QString ProgramFile(const CStdStr& fileName)
     return QString::fromStdWString(fileName);
 }
 
+// The translation list's first entry, which names the string table to use; nothing when
+// the block has no translation list or an empty one.
+std::optional<std::string_view> FirstTranslation(Fields& fields)
+{
+    if (fields.Next() != std::string_view("Translation")) return std::nullopt;
+    const std::optional<std::string_view> first = fields.Next();
+    if (!first || first->empty()) return std::nullopt;
+    for (;;) {  // further entries are passed over
+        const std::optional<std::string_view> other = fields.Next();
+        if (!other) return std::nullopt;
+        if (other->empty()) return first;
+    }
+}
+
+// Sets the values of the keys that the table named by translation holds.
+void ReadStringTable(Fields& fields, std::string_view translation,
+                     std::array<CStdStr, VersionInformation::KeyCount>& values)
+{
+    for (std::optional<std::string_view> table = fields.Next(); table && !table->empty();
+         table = fields.Next()) {
+        for (;;) {
+            const std::optional<std::string_view> key = fields.Next();
+            if (!key || key->empty()) break;
+            const std::optional<std::string_view> value = fields.Next();
+            if (!value) return;
+            if (*table != translation) continue;
+            const CStdStr name = Wide(*key);
+            for (std::size_t i = 0; i < values.size(); ++i) {
+                if (name == VersionInformation::Keys[i]) values[i] = Wide(*value);
+            }
+        }
+    }
+}
+
 }  // namespace
 
 bool VersionInformation::Read()
@@ -74,32 +108,10 @@ bool VersionInformation::Read()
         std::search(begin, end, std::boyer_moore_horspool_searcher(marker.begin(), marker.end()));
     if (block == end) return false;
     Fields fields(block + marker.size(), end);
-
-    if (fields.Next() != std::string_view("Translation")) return false;
-    const std::optional<std::string_view> translation = fields.Next();
-    if (!translation || translation->empty()) return false;
-    for (;;) {  // further translations are passed over
-        const std::optional<std::string_view> other = fields.Next();
-        if (!other) return false;
-        if (other->empty()) break;
-    }
+    const std::optional<std::string_view> translation = FirstTranslation(fields);
+    if (!translation) return false;
     valid_ = true;
-
-    // The string tables, each named by a translation; only the first entry's is used.
-    for (std::optional<std::string_view> table = fields.Next(); table && !table->empty();
-         table = fields.Next()) {
-        for (;;) {
-            const std::optional<std::string_view> key = fields.Next();
-            if (!key || key->empty()) break;
-            const std::optional<std::string_view> value = fields.Next();
-            if (!value) break;
-            if (*table != *translation) continue;
-            const CStdStr name = Wide(*key);
-            for (std::size_t i = 0; i < KeyCount; ++i) {
-                if (name == Keys[i]) values_[i] = Wide(*value);
-            }
-        }
-    }
+    ReadStringTable(fields, *translation, values_);
     return valid_;
 }
 

@@ -43,7 +43,9 @@ private:
 // Points XDG_RUNTIME_DIR at a fresh folder for the life of the object.
 class RuntimeFolder {
 public:
-    RuntimeFolder() : saved_(qgetenv("XDG_RUNTIME_DIR")), hadSaved_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
+    RuntimeFolder()
+        : saved_(qgetenv("XDG_RUNTIME_DIR")),
+          hadSaved_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
     {
         qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
     }
