@@ -1,0 +1,162 @@
+#include "persistence/SettingsFile.h"
+
+#include "platform/VersionInformation.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+struct ByteRange {
+    std::size_t offset;
+    std::size_t size;
+};
+
+// The record's bytes in the body, in file order: memoryA, then memoryB in two parts.
+constexpr ByteRange BodyRanges[] = {{16, 74}, {101, 22}, {123, 17}};
+
+void RequireValid(const VersionInformation& info)
+{
+    if (!info.Valid()) throw std::logic_error("Info Not Available");
+}
+
+[[noreturn]] void Incompatible()
+{
+    throw std::invalid_argument("Incompatable File Type");
+}
+
+bool ReadExactly(QIODevice& stream, std::uint8_t* into, std::size_t size)
+{
+    const qint64 wanted = static_cast<qint64>(size);
+    return stream.read(reinterpret_cast<char*>(into), wanted) == wanted;
+}
+
+std::u16string Utf16(const CStdStr& text)
+{
+    return QString::fromStdWString(text).toStdU16String();
+}
+
+}  // namespace
+
+CStdStr HeaderText(const VersionInformation& info)
+{
+    return info.Value(L"CompanyName") + info.Value(L"ProductName");
+}
+
+void WriteFileHeader(QIODevice& stream, const VersionInformation& info)
+{
+    RequireValid(info);
+    const std::u16string text = Utf16(HeaderText(info));
+    // The zero byte is the low half of a terminating zero code unit; its high half is
+    // not stored, so N is always odd.
+    const std::size_t n = 2 * text.size() + 1;
+    QByteArray header;
+    header.append(static_cast<char>(n & 0xFF)).append(static_cast<char>(n >> 8));
+    for (const char16_t unit : text) {
+        header.append(static_cast<char>(unit & 0xFF)).append(static_cast<char>(unit >> 8));
+    }
+    header.append('\0');
+    stream.write(header);
+}
+
+void CheckFileHeader(QIODevice& stream, const VersionInformation& info)
+{
+    RequireValid(info);
+    const std::u16string expected = Utf16(HeaderText(info));
+
+    std::uint8_t size[2];
+    if (!ReadExactly(stream, size, sizeof size)) Incompatible();
+    const std::size_t n = size[0] | size[1] << 8;
+    std::array<std::uint8_t, SettingsFile::HeaderBufferSize> buffer;
+    if (n > buffer.size() || !ReadExactly(stream, buffer.data(), n)) Incompatible();
+
+    // An odd last byte belongs to no code unit.
+    std::u16string text;
+    for (std::size_t i = 0; i + 1 < n; i += 2) {
+        const char16_t unit = static_cast<char16_t>(buffer[i] | buffer[i + 1] << 8);
+        if (unit == 0) break;
+        text.push_back(unit);
+    }
+    if (text != expected) Incompatible();
+}
+
+void WriteSettingsBody(QIODevice& stream, const DEVICE_DATA& record)
+{
+    const std::uint8_t* bytes = DeviceData::Bytes(record);
+    for (const ByteRange& range : BodyRanges) {
+        stream.write(reinterpret_cast<const char*>(bytes + range.offset),
+                     static_cast<qint64>(range.size));
+    }
+}
+
+bool ReadSettingsBody(QIODevice& stream, DEVICE_DATA& record)
+{
+    std::array<std::uint8_t, SettingsFile::BodySize> body;
+    if (!ReadExactly(stream, body.data(), body.size())) return false;
+    std::uint8_t* bytes = DeviceData::Bytes(record);
+    const std::uint8_t* from = body.data();
+    for (const ByteRange& range : BodyRanges) {
+        std::copy(from, from + range.size, bytes + range.offset);
+        from += range.size;
+    }
+    return true;
+}
+
+CStdStr StatusText(SaveOutcome outcome)
+{
+    return outcome == SaveOutcome::Saved ? L"Ready" : L"Save Failed";
+}
+
+CStdStr StatusText(OpenOutcome outcome)
+{
+    switch (outcome) {
+    case OpenOutcome::Opened:
+        return L"Ready";
+    case OpenOutcome::FileNotOpen:
+        return L"File not Open";
+    case OpenOutcome::IncompatibleFileType:
+        return L"Incompatable File Type";
+    case OpenOutcome::ReadFailure:
+        break;
+    }
+    return L"Read Failure";
+}
+
+SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info,
+                             const DEVICE_DATA& record)
+{
+    // Left uncommitted (a throw included), QSaveFile removes its temporary file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return SaveOutcome::SaveFailed;
+    WriteFileHeader(file, info);
+    WriteSettingsBody(file, record);
+    return file.commit() ? SaveOutcome::Saved : SaveOutcome::SaveFailed;
+}
+
+OpenOutcome ReadSettingsFile(QIODevice& stream, const VersionInformation& info,
+                             DEVICE_DATA& record)
+{
+    try {
+        CheckFileHeader(stream, info);
+    } catch (const std::invalid_argument&) {
+        return OpenOutcome::IncompatibleFileType;
+    } catch (const std::logic_error&) {
+        return OpenOutcome::ReadFailure;
+    }
+    return ReadSettingsBody(stream, record) ? OpenOutcome::Opened : OpenOutcome::ReadFailure;
+}
+
+OpenOutcome OpenSettingsFile(const QString& path, const VersionInformation& info,
+                             DEVICE_DATA& record)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return OpenOutcome::FileNotOpen;
+    return ReadSettingsFile(file, info, record);
+}

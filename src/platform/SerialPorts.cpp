@@ -1,0 +1,61 @@
+#include "platform/SerialPorts.h"
+
+#include <QFileInfo>
+#include <QString>
+
+#include <algorithm>
+#include <locale>
+#include <string>
+
+namespace {
+
+std::u16string Utf16(const CStdStr& text)
+{
+    return QString::fromStdWString(text).toStdU16String();
+}
+
+bool EqualFolded(const CStdStr& a, const CStdStr& b)
+{
+    const std::locale& c = std::locale::classic();
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&c](wchar_t x, wchar_t y) {
+               return std::tolower(x, c) == std::tolower(y, c);
+           });
+}
+
+}  // namespace
+
+void SortPorts(SERIALPORTS& list)
+{
+    std::stable_sort(list.begin(), list.end(), [](const SERIALPORT& a, const SERIALPORT& b) {
+        const std::u16string aName = Utf16(a.name), bName = Utf16(b.name);
+        if (aName != bName) return aName < bName;
+        return Utf16(a.description) < Utf16(b.description);
+    });
+}
+
+CStdStr PortItemText(const SERIALPORT& port)
+{
+    return port.name + L" : " + port.description;
+}
+
+int FindPortIndex(const SERIALPORTS& list, const CStdStr& text, int mode)
+{
+    if (text.empty() || mode < MatchItemText || mode > MatchDescription) return -1;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const SERIALPORT& port = list[i];
+        const CStdStr field = mode == MatchItemText   ? PortItemText(port)
+                              : mode == MatchPortName ? port.name
+                                                      : port.description;
+        if (EqualFolded(field, text)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+CStdStr PortPathFor(const SERIALPORTS& list, int index, const CStdStr& text)
+{
+    if (index >= 0 && static_cast<std::size_t>(index) < list.size()) return list[index].path;
+    const QFileInfo typed(QString::fromStdWString(text));
+    if (!text.empty() && typed.isAbsolute() && typed.exists()) return text;
+    return CStdStr();
+}
