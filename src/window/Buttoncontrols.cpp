@@ -1,0 +1,202 @@
+// The tool-button commands that talk to the dive computer, the keep-alive tick and the
+// raw command panel.
+#include <stdexcept>
+
+#include <QLabel>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "device/Device_Type1_Control.h"
+#include "device/Errors.h"
+#include "platform/PortHint.h"
+#include "ui_Main.h"
+#include "window/Application.h"
+#include "window/Externals.h"
+#include "window/Main.h"
+#include "window/Modal.h"
+
+namespace {
+
+constexpr int kDetectAttempts = 4;
+
+void ProgressCallback(int percent)
+{
+    if (Form1)
+        Form1->ShowProgress(percent);
+}
+
+void StatusCallback(const wchar_t* text)
+{
+    if (Form1)
+        Form1->ShowStatus(QString::fromWCharArray(text));
+}
+
+void ConnectedCallback(int) {}
+
+}  // namespace
+
+void TForm1::ConnectButtonClick()
+{
+    {
+        DeviceClaim claim;
+        DestroyCurrentDevice();
+        RefreshPortList();
+        ComSelectSelect();
+        UpdateUi(UiNotConnected);
+        if (PortPath.empty()) {
+            Modal::Current().Message(this, QStringLiteral("No port is chosen. Choose the port of "
+                                                          "the interface cable on the page \"Comm "
+                                                          "Port and Byte Control\"."),
+                                     QStringLiteral("Error"), QMessageBox::Ok,
+                                     QMessageBox::Critical);
+            ShowStatus(QStringLiteral("Device Not Open"));
+            return;
+        }
+        try {
+            auto* device = new kAPI::Device_Type1_Control(PortPath.c_str(), &CancelByte);
+            CurrentDevice = device;
+            device->SetCallbacks(ProgressCallback, StatusCallback, ConnectedCallback);
+            ShowStatus(QStringLiteral("Searching for Device"));
+            device->Open(kDetectAttempts);
+        } catch (const kAPI::Error& e) {
+            QString text = QString::fromWCharArray(e.what());
+            const QString hint = PortHint::WhyNotOpened(PortPath);
+            if (!hint.isEmpty())
+                text += QLatin1Char('\n') + hint;
+            Modal::Current().Message(this, text, QStringLiteral("Error"), QMessageBox::Ok,
+                                     QMessageBox::Critical);
+            ShowStatus(QStringLiteral("Device Not Open"));
+            return;
+        }
+        if (SelectedPortIndex >= 0 && SelectedPortIndex < portNames.size())
+            LastPort = portNames[SelectedPortIndex].toStdWString();
+        UpdateUi(UiConnected);
+        update();
+    }
+    if (RefreshOnConnectFlag)
+        LoadButtonClick();
+    keepAliveHandler = KeepOpenFlag ? &TForm1::KeepAliveTick : nullptr;
+    KeepAliveTimer->start();
+}
+
+void TForm1::LoadButtonClick()
+{
+    ShowStatus(QStringLiteral("Transfering Data from Kelvor"));
+    DEVICE_DATA loaded = CurrentSettings;
+    bool ok = false;
+    {
+        DeviceClaim claim;
+        KeepAliveTimer->stop();
+        KeepAliveTimer->setInterval(KeepAlivePeriod);
+        if (!CurrentDevice) {
+            UpdateUi(UiNotConnected);
+        } else {
+            // Into a copy: a load that fails half-way must not leave the record a mix of
+            // two dive computers.
+            try {
+                CurrentDevice->LoadSettings(loaded, true);
+                ok = true;
+            } catch (...) {
+                ShowStatus(QStringLiteral("Read Failure"));
+                UpdateUi(UiLoadFailed);
+            }
+        }
+    }
+    KeepAliveTimer->start();
+    if (!ok) {
+        ShowProgress(0);
+        return;
+    }
+    CurrentSettings = loaded;
+    DisplaySettings();
+    EnableSettingGroups(true);
+    ShowStatus(QStringLiteral("Refresh Complete"));
+    ShowProgress(0);
+    SetChanged(false);
+    UpdateUi(UiLoaded);
+}
+
+void TForm1::StoreButtonClick()
+{
+    ShowStatus(QStringLiteral("Transfering Data To Kelvor"));
+    if (!(state.bits & State::Loaded))
+        return;
+    GatherSettings();
+    bool ok = false;
+    {
+        DeviceClaim claim;
+        if (KeepOpenFlag)
+            KeepAliveTimer->stop();
+        KeepAliveTimer->setInterval(KeepAlivePeriod);
+        if (!CurrentDevice) {
+            UpdateUi(UiNotConnected);
+        } else {
+            try {
+                CurrentDevice->StoreSettings(CurrentSettings, true);
+                ok = true;
+            } catch (...) {
+                UpdateUi(UiStoreFailed);  // the status keeps the controller's last text
+            }
+        }
+    }
+    KeepAliveTimer->start();
+    ShowProgress(0);
+    if (!ok)
+        return;
+    SetChanged(false);
+    ShowStatus(QStringLiteral("Store Completed"));
+    UpdateUi(UiStored);
+}
+
+void TForm1::KeepAliveTick()
+{
+    if (!KeepOpenFlag)
+        return;
+    {
+        boost::mutex::scoped_lock lock(BusyLock);
+        if (DeviceBusy)
+            return;
+    }
+    KeepAliveTimer->stop();
+    boost::mutex::scoped_lock lock(RequestLock);
+    RefreshRequested = true;
+}
+
+void TForm1::RefreshDoneMessage()
+{
+    if (KeepAliveTimer && KeepOpenFlag)
+        KeepAliveTimer->start();
+}
+
+void TForm1::CommandSendButtonClick()
+{
+    const std::uint8_t request[3] = {static_cast<std::uint8_t>(ui->CommandEdit->value()), 0x00, 0x00};
+    ShowStatus(QStringLiteral("Sending Command"));
+    try {
+        DeviceClaim claim;
+        if (!CurrentDevice)
+            throw std::runtime_error("no device controller");
+        CurrentDevice->RawExchange(3, request, 0, nullptr);
+    } catch (...) {
+        // The person learns that the command did not go out, not the line's own reason.
+        ShowStatus(QStringLiteral("Error Sending Command"));
+        throw std::runtime_error("Error Sending Command");
+    }
+    ShowStatus(QStringLiteral("Command Sent"));
+}
+
+void TForm1::ExitButtonClick()
+{
+    UpdateUi(UiExit);
+    if (ui->AutoSave1->isChecked() && Changed) {
+        ExitStoreActive = true;
+        ShowStatus(QStringLiteral("Storing to Kelvor Please Wait"));
+        StoreButtonClick();
+    }
+    close();
+}
+
+void TForm1::HelpButtonClick()
+{
+    ShowHelp();
+}

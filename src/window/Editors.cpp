@@ -1,0 +1,393 @@
+// Showing the settings record in the controls, gathering it back, and the editors that
+// turn each change the person makes into a change of the record.
+#include <cstring>
+#include <string>
+
+#include <QLineEdit>
+
+#include "controls/Bmspinedit.h"
+#include "controls/NumberEdit.h"
+#include "device/AnsiText.h"
+#include "device/ModelTable.h"
+#include "ui_Main.h"
+#include "window/Externals.h"
+#include "window/Main.h"
+#include "window/Modal.h"
+#include "window/Personaldataeditform.h"
+#include "window/RadioGroup.h"
+
+using namespace DeviceData;
+
+namespace {
+
+// Record offsets named by undo entries.
+constexpr std::uint16_t kMaxDepth = 46, kDiveTime = 48, kTotalDives = 50, kModelCode = 52,
+                        kFirmware = 53, kSerial = 54, kPersonalText = 60, kSampleRate = 110,
+                        kPersonalAltitude = 111, kClock = 124, kUnits = 125, kDiveMode = 126,
+                        kLight = 127, kAlarmFlags = 128, kTimeAlarm = 129, kDepthAlarm = 131;
+
+std::string PersonalTextOf(const DEVICE_DATA& record)
+{
+    const char* text = reinterpret_cast<const char*>(record.personalText);
+    return std::string(text, strnlen(text, sizeof record.personalText));
+}
+
+// Cuts to 28 bytes; zero bytes after it up to the end of the field, and the zero at 88.
+void SetPersonalText(DEVICE_DATA& record, const std::string& text, bool padWithZeros)
+{
+    const std::size_t n = std::min(text.size(), sizeof record.personalText);
+    std::memcpy(record.personalText, text.data(), n);
+    if (padWithZeros)
+        std::memset(record.personalText + n, 0, sizeof record.personalText - n);
+    else if (n < sizeof record.personalText)
+        record.personalText[n] = 0;
+    record.textEnd = 0;
+}
+
+std::uint8_t LowByte(qint64 v)
+{
+    return static_cast<std::uint8_t>(v & 0xFF);
+}
+
+std::uint16_t LowWord(qint64 v)
+{
+    return static_cast<std::uint16_t>(v & 0xFFFF);
+}
+
+}  // namespace
+
+void TForm1::DisplaySettings()
+{
+    UpdatingControls = true;
+    const DEVICE_DATA& r = CurrentSettings;
+
+    DiveModel->SetItemIndex(r.diveMode);
+    for (int i = 0; i < 4; ++i)
+        if (SampleRateCodes[i] == r.sampleRate) {
+            SampleRateBox->SetItemIndex(i);
+            break;
+        }
+    ui->LightEnableCheck->setChecked(r.light & 0x80);
+    ui->LiteTime->SetValue(r.light & 0x7F);
+    ui->TotalTimeHours->setValue(HoursOf(r.diveTime));
+    ui->TotalTimeMinutes->setValue(MinutesOf(r.diveTime));
+    ui->TotalDivesEdit->setValue(r.totalDives);
+    ui->MaxDepthEdit->setValue(DepthToShown(r.maxDepth));
+    PersonalSetting->SetItemIndex((r.personalAltitude & 0x0C) / 4);
+    AltitudeSetting->SetItemIndex(r.personalAltitude & 0x03);
+    ui->DepthAlarmEnableCheck->setChecked(r.alarmFlags & 0x02);
+    ui->DepthAlarmEdit->setValue(DepthToShown(r.depthAlarm));
+    ui->TimeAlarmEnableCheck->setChecked(r.alarmFlags & 0x01);
+    ui->TimeAlarmEdit->setValue(r.timeAlarm);
+    ui->PersonalData->setText(QString::fromStdWString(AnsiText::ToWide(PersonalTextOf(r))));
+    Units->SetItemIndex(r.units);
+    ClockBox->SetItemIndex(r.clock12Hour != 0 ? 0 : 1);
+    ui->CompModel->setText(QString::fromStdWString(ModelNameOf(r.modelCode)));
+    ui->SerialNumber->setValue(SerialNumberOf(r));
+    ui->CompIDEdit->setValue(r.modelCode);
+    ui->FirmwareEdit->setValue(r.firmwareVersion);
+    ui->FreeDepth->setValue(DepthToShown(r.freeDiveMaxDepth));
+    ui->FreeTimeHours->setValue(HoursOf(r.freeDiveTime));
+    ui->FreeTimeMinutes->setValue(MinutesOf(r.freeDiveTime));
+
+    UpdatingControls = false;
+}
+
+void TForm1::GatherSettings()
+{
+    DEVICE_DATA& r = CurrentSettings;
+
+    // A radio group with no item selected shows no value, so it writes none.
+    if (DiveModel->ItemIndex() >= 0)
+        r.diveMode = static_cast<std::uint8_t>(DiveModel->ItemIndex());
+    if (SampleRateBox->ItemIndex() >= 0)
+        r.sampleRate = SampleRateCodes[SampleRateBox->ItemIndex()];
+    r.light = static_cast<std::uint8_t>(static_cast<int>(ui->LiteTime->GetValue()) & 0xFF);
+    if (ui->LightEnableCheck->isChecked())
+        r.light |= 0x80;
+    r.diveTime = MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
+    r.totalDives = LowWord(ui->TotalDivesEdit->value());
+    r.maxDepth = DepthFromShown(ui->MaxDepthEdit->value());
+    if (PersonalSetting->ItemIndex() >= 0 && AltitudeSetting->ItemIndex() >= 0)
+        r.personalAltitude =
+            static_cast<std::uint8_t>(PersonalSetting->ItemIndex() * 4 + AltitudeSetting->ItemIndex());
+    r.alarmFlags = (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0) |
+                   (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0);
+    r.depthAlarm = DepthFromShown(ui->DepthAlarmEdit->value());
+    r.timeAlarm = LowWord(ui->TimeAlarmEdit->value());
+    SetPersonalText(r, AnsiText::FromWide(ui->PersonalData->text().toStdWString()), true);
+    if (Units->ItemIndex() >= 0)
+        r.units = static_cast<std::uint8_t>(Units->ItemIndex());
+    r.clock12Hour = ClockBox->ItemIndex() == 0 ? 1 : 0;
+    SetSerialNumber(r, static_cast<std::uint32_t>(ui->SerialNumber->value()));
+    r.modelCode = LowByte(ui->CompIDEdit->value());
+    r.firmwareVersion = LowByte(ui->FirmwareEdit->value());
+    r.freeDiveMaxDepth = DepthFromShown(ui->FreeDepth->value());
+    r.freeDiveTime = MinutesFrom(ui->FreeTimeHours->value(), ui->FreeTimeMinutes->value());
+}
+
+void TForm1::DiveModelClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoByte(kDiveMode, CurrentSettings.diveMode);
+    CurrentSettings.diveMode = static_cast<std::uint8_t>(DiveModel->ItemIndex());
+}
+
+void TForm1::SampleRateBoxClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoByte(kSampleRate, CurrentSettings.sampleRate);
+    CurrentSettings.sampleRate = SampleRateCodes[SampleRateBox->ItemIndex()];
+}
+
+void TForm1::LightEnableCheckClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    std::uint8_t& light = CurrentSettings.light;
+    PushUndoByte(kLight, static_cast<std::uint8_t>((light >> 7) | 0x80));
+    light = static_cast<std::uint8_t>((light & 0x7F) | (ui->LightEnableCheck->isChecked() ? 0x80 : 0));
+}
+
+void TForm1::LiteTimeChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    std::uint8_t& light = CurrentSettings.light;
+    // A run of spin clicks is one step to undo.
+    if (LiteTimeFirstChange) {
+        LiteTimeFirstChange = false;
+        PushUndoByte(kLight, light & 0x3F);
+    }
+    const int minutes = static_cast<int>(ui->LiteTime->GetValue());
+    light = static_cast<std::uint8_t>((light & 0xC0) | (minutes & 0x3F));
+}
+
+void TForm1::LiteTimeExit()
+{
+    LiteTimeFirstChange = true;
+}
+
+void TForm1::TotalTimeHoursChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoWord(kDiveTime, CurrentSettings.diveTime);
+    CurrentSettings.diveTime = MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
+}
+
+void TForm1::TotalTimeMinutesChange()
+{
+    TotalTimeHoursChange();
+}
+
+void TForm1::TotalDivesEditChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoWord(kTotalDives, CurrentSettings.totalDives);
+    CurrentSettings.totalDives = LowWord(ui->TotalDivesEdit->value());
+}
+
+void TForm1::MaxDepthEditChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoWord(kMaxDepth, CurrentSettings.maxDepth);
+    CurrentSettings.maxDepth = DepthFromShown(ui->MaxDepthEdit->value());
+}
+
+void TForm1::PersonalSettingClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    std::uint8_t& b = CurrentSettings.personalAltitude;
+    PushUndoByte(kPersonalAltitude, b & 0x0C);
+    b = static_cast<std::uint8_t>((b & 0xF3) | ((PersonalSetting->ItemIndex() & 0x03) << 2));
+}
+
+void TForm1::AltitudeSettingClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    std::uint8_t& b = CurrentSettings.personalAltitude;
+    PushUndoByte(kPersonalAltitude, static_cast<std::uint8_t>((b & 0x03) | 0x80));
+    b = static_cast<std::uint8_t>((b & 0xFC) | (AltitudeSetting->ItemIndex() & 0x03));
+}
+
+void TForm1::DepthAlarmEnableCheckClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    std::uint8_t& flags = CurrentSettings.alarmFlags;
+    PushUndoByte(kAlarmFlags, flags & 0x02);
+    flags = static_cast<std::uint8_t>((flags & 0xFD) | (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0));
+    GatherSettings();
+}
+
+void TForm1::TimeAlarmEnableCheckClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    std::uint8_t& flags = CurrentSettings.alarmFlags;
+    PushUndoByte(kAlarmFlags, static_cast<std::uint8_t>((flags & 0x01) | 0x80));
+    flags = static_cast<std::uint8_t>((flags & 0xFE) | (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0));
+    GatherSettings();
+}
+
+void TForm1::DepthAlarmEditChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoWord(kDepthAlarm, CurrentSettings.depthAlarm);
+    CurrentSettings.depthAlarm = DepthFromShown(ui->DepthAlarmEdit->value());
+}
+
+void TForm1::TimeAlarmEditChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoWord(kTimeAlarm, CurrentSettings.timeAlarm);
+    CurrentSettings.timeAlarm = LowWord(ui->TimeAlarmEdit->value());
+}
+
+void TForm1::UnitsClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoByte(kUnits, CurrentSettings.units);
+    CurrentSettings.units = static_cast<std::uint8_t>(Units->ItemIndex());
+}
+
+void TForm1::ClockBoxClick()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoByte(kClock, CurrentSettings.clock12Hour);
+    CurrentSettings.clock12Hour = ClockBox->ItemIndex() == 0 ? 1 : 0;
+}
+
+void TForm1::SerialNumberChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoBytes(kSerial, 4, CurrentSettings.serialDigits);
+    SetSerialNumber(CurrentSettings, static_cast<std::uint32_t>(ui->SerialNumber->value()));
+}
+
+void TForm1::CompIDEditChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoByte(kModelCode, CurrentSettings.modelCode);
+    CurrentSettings.modelCode = LowByte(ui->CompIDEdit->value());
+}
+
+void TForm1::FirmwareEditChange()
+{
+    if (UpdatingControls)
+        return;
+    SetChanged(true);
+    PushUndoByte(kFirmware, CurrentSettings.firmwareVersion);
+    CurrentSettings.firmwareVersion = LowByte(ui->FirmwareEdit->value());
+}
+
+void TForm1::PersonalDataClick()
+{
+    if (UpdatingControls)
+        return;
+    TPersonalEditForm dialog(this);
+    std::string text = AnsiText::FromWide(ui->PersonalData->text().toStdWString());
+    dialog.SetText(text);
+    if (Modal::Current().Exec(dialog) == TPersonalEditForm::ResultOK) {
+        std::string old = PersonalTextOf(CurrentSettings);
+        old.push_back('\0');
+        PushUndoBytes(kPersonalText, static_cast<std::uint16_t>(old.size()),
+                      reinterpret_cast<const std::uint8_t*>(old.data()));
+        text = dialog.GetText();
+        SetChanged(true);
+    }
+    text.resize(std::min<std::size_t>(text.size(), TPersonalEditForm::MaxLength));
+    SetPersonalText(CurrentSettings, text, false);
+    ui->PersonalData->setText(QString::fromStdWString(AnsiText::ToWide(text)));
+}
+
+void TForm1::PushUndoBytes(std::uint16_t offset, std::uint16_t size, const std::uint8_t* bytes)
+{
+    undo.Push(sUnDo(offset, size, bytes));
+    UpdateUi(UiUndoChanged);
+}
+
+void TForm1::PushUndoByte(std::uint16_t offset, std::uint8_t value)
+{
+    PushUndoBytes(offset, 1, &value);
+}
+
+void TForm1::PushUndoWord(std::uint16_t offset, std::uint16_t value)
+{
+    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value & 0xFF),
+                                   static_cast<std::uint8_t>(value >> 8)};
+    PushUndoBytes(offset, 2, bytes);
+}
+
+void TForm1::UndoLastEdit()
+{
+    UpdatingControls = true;
+    try {
+        const sUnDo entry = undo.Pop();
+        std::uint8_t* record = Bytes(CurrentSettings);
+        if (entry.Size > 0 && entry.Offset + entry.Size <= RecordSize) {
+            const std::uint8_t b = entry.Data[0];
+            std::uint8_t& r = record[entry.Offset];
+            const bool marker = b & 0x80;
+            switch (entry.Offset) {
+            case kPersonalAltitude:
+                r = marker ? (r & 0xFC) | (b & 0x03) : (r & 0xF3) | (b & 0x0C);
+                break;
+            case kLight:
+                r = marker ? ((b & 0x01) ? (r & 0x7F) | 0x80 : r & 0x7F) : (r & 0xC0) | (b & 0x3F);
+                break;
+            case kAlarmFlags:
+                r = marker ? (r & 0xFE) | (b & 0x01) : (r & 0xFD) | (b & 0x02);
+                break;
+            default:
+                std::memcpy(record + entry.Offset, entry.Data.get(), entry.Size);
+                break;
+            }
+        }
+        DisplaySettings();
+    } catch (...) {
+        UpdatingControls = false;
+        throw;
+    }
+    UpdatingControls = false;
+    UpdateUi(UiUndoChanged);
+}
+
+void TForm1::UndoButtonClick()
+{
+    if (undo.IsEmpty())
+        return;
+    UpdatingControls = true;
+    UndoLastEdit();
+    UpdatingControls = false;
+}

@@ -1,0 +1,367 @@
+#include "window/Main.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QCoreApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QSvgRenderer>
+#include <QTimer>
+
+#include "controls/Bmspinedit.h"
+#include "ui_Main.h"
+#include "window/Application.h"
+#include "window/Externals.h"
+#include "window/RadioGroup.h"
+#include "window/Refreshthread.h"
+
+namespace {
+
+const char* const kGlyphFiles[] = {
+    "00_exit",  "01_help",          "02_connected", "03_not_connected", "04_undo",
+    "05_undo_disabled", "06_load",  "07_load_disabled", "08_store", "09_store_disabled",
+    "10_open",  "11_open_disabled", "12_save",      "13_save_disabled",
+};
+
+std::vector<QPixmap> LoadGlyphs()
+{
+    std::vector<QPixmap> glyphs;
+    for (const char* name : kGlyphFiles) {
+        QImage image(48, 32, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QSvgRenderer svg(QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(name)));
+        QPainter painter(&image);
+        svg.render(&painter);
+        glyphs.push_back(QPixmap::fromImage(image));
+    }
+    return glyphs;
+}
+
+}  // namespace
+
+QString TForm1::ProcessCommandLine()
+{
+    QStringList items;
+    for (const QString& arg : QCoreApplication::arguments())
+        items << (arg.contains(QLatin1Char(' ')) ? QLatin1Char('"') + arg + QLatin1Char('"') : arg);
+    return items.join(QLatin1Char(' '));
+}
+
+TForm1::TForm1(const QString& commandLine, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::TForm1), ImageList1(LoadGlyphs())
+{
+    Form1 = this;
+    ui->setupUi(this);
+    // A narrow face where the form's own is missing, so that every caption fits the
+    // fixed window; the tab captions in regular weight for the same reason.
+    QFont face = font();
+    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("Liberation Sans Narrow")});
+    setFont(face);
+    face.setBold(false);
+    ui->PageControl1->tabBar()->setFont(face);
+    setFixedSize(size());
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setFixedWidth(200);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    StatusBar1 = new QLabel(QStringLiteral("Ready {no device}"), this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(ProgressBar1);
+    statusBar()->addWidget(StatusBar1, 1);
+    statusBar()->setSizeGripEnabled(false);
+
+    DiveModel = new RadioGroup(ui->DiveModel);
+    SampleRateBox = new RadioGroup(ui->SampleRateBox);
+    PersonalSetting = new RadioGroup(ui->PersonalSetting);
+    AltitudeSetting = new RadioGroup(ui->AltitudeSetting);
+    Units = new RadioGroup(ui->Units);
+    ClockBox = new RadioGroup(ui->ClockBox);
+    ConnectSignals();
+
+    refreshThread = std::make_unique<TRefreshThread>();
+
+    const QString program = ParamString(commandLine, 0);
+    if (!program.isEmpty()) {  // otherwise the information stays invalid
+        versionInfo.SetFileName(program.toStdWString());
+        versionInfo.Read();
+    }
+
+    UpdatingControls = false;
+    SelectedPortIndex = 0;
+    RefreshPortList();
+
+    KeepAliveTimer = new QTimer(this);
+    KeepAliveTimer->setInterval(KeepAlivePeriod);
+    connect(KeepAliveTimer, &QTimer::timeout, this, [this] {
+        if (keepAliveHandler)
+            (this->*keepAliveHandler)();
+    });
+    KeepAliveTimer->stop();
+
+    ReleaseStartupLocks();
+    refreshThread->Start(this);
+
+    ui->ClockBox->setEnabled(false);
+    SetGlyph(ui->ExitButton, GlyphExit);
+    SetGlyph(ui->HelpButton, GlyphHelp);
+    DestroyCurrentDevice();
+    UpdateUi(UiReset);
+}
+
+TForm1::~TForm1()
+{
+    if (KeepAliveTimer)  // destroyed without being closed
+        FormClose();
+    if (Form1 == this)
+        Form1 = nullptr;
+}
+
+void TForm1::SetGlyph(QToolButton* button, int glyph)
+{
+    // The same picture in both modes: the disabled glyphs are pictures of their own.
+    QIcon icon;
+    icon.addPixmap(ImageList1[glyph], QIcon::Normal);
+    icon.addPixmap(ImageList1[glyph], QIcon::Disabled);
+    button->setIcon(icon);
+    button->setProperty("glyphIndex", glyph);
+}
+
+void TForm1::SetCommand(QToolButton* button, QAction* item, int glyph, bool on)
+{
+    button->setEnabled(on);
+    if (item)
+        item->setEnabled(on);
+    SetGlyph(button, on ? glyph : glyph + 1);
+}
+
+void TForm1::EnableUndoButton(bool offer)
+{
+    SetCommand(ui->UndoButton, nullptr, GlyphUndo, offer && !undo.IsEmpty());
+}
+
+void TForm1::UpdateUi(std::uint32_t code)
+{
+    if (code != UiExit)
+        state.Apply(code);
+    const bool loaded = state.bits & State::Loaded;
+    const bool device = CurrentDevice != nullptr;
+    auto connectGlyph = [this](bool connected) {
+        SetGlyph(ui->ConnectButton, connected ? GlyphConnected : GlyphNotConnected);
+    };
+    auto load = [this](bool on) { SetCommand(ui->LoadButton, ui->Load, GlyphLoad, on); };
+    auto store = [this](bool on) { SetCommand(ui->StoreButton, ui->Store, GlyphStore, on); };
+    auto open = [this](bool on) { SetCommand(ui->OpenButton, ui->Open, GlyphOpen, on); };
+    auto save = [this](bool on) { SetCommand(ui->SaveButton, ui->Save, GlyphSave, on); };
+
+    switch (code) {
+    case UiReset:
+        connectGlyph(false);
+        load(false), store(false), open(true), save(false);
+        EnableUndoButton(false);
+        EnableSettingGroups(false);
+        ui->PageControl1->setCurrentWidget(ui->CommPage);
+        break;
+    case UiConnected:
+        connectGlyph(true);
+        load(true), store(loaded), open(true), save(loaded);
+        EnableUndoButton(false);
+        EnableSettingGroups(true);
+        break;
+    case UiNotConnected:
+        connectGlyph(false);
+        load(false), store(false), open(true), save(loaded);
+        EnableUndoButton(Changed);
+        break;
+    case UiLoaded:
+        connectGlyph(true);
+        load(false), store(true), open(true), save(true);
+        EnableUndoButton(false);
+        Changed = false;
+        break;
+    case UiLoadFailed:
+        load(true), store(Changed), open(true), save(Changed);
+        EnableUndoButton(false);
+        break;
+    case UiStored:
+        if (ExitStoreActive) {
+            ExitStoreActive = false;
+            break;
+        }
+        connectGlyph(true);
+        load(true), store(false), open(true), save(true);
+        EnableUndoButton(false);
+        break;
+    case UiFileOpened:
+        load(device), store(device), open(true), save(false);
+        EnableUndoButton(false);
+        EnableSettingGroups(true);
+        break;
+    case UiFileSaved:
+        load(!loaded), open(true), save(false);
+        EnableUndoButton(false);
+        break;
+    case UiClean:
+        store(false), save(false);
+        EnableUndoButton(false);
+        undo.Clear();
+        break;
+    case UiChanged:
+        store(true), save(true);
+        EnableUndoButton(true);
+        break;
+    case UiUndoChanged:
+        EnableUndoButton(true);
+        break;
+    case UiExit:
+        connectGlyph(true);
+        ui->ConnectButton->setEnabled(false);
+        load(false), store(false), open(false), save(false);
+        EnableUndoButton(false);
+        break;
+    default:  // UiStoreFailed, UiFileOpenFailed and unknown codes change no command
+        break;
+    }
+}
+
+void TForm1::SetChanged(bool changed)
+{
+    UpdateUi(changed ? UiChanged : UiClean);
+    Changed = changed;
+}
+
+void TForm1::ShowStatus(const QString& text)
+{
+    StatusBar1->setText(text);
+    StatusBar1->repaint();
+}
+
+void TForm1::ShowProgress(int percent)
+{
+    ProgressBar1->setValue(percent);
+    ProgressBar1->repaint();
+}
+
+void TForm1::EnableSettingGroups(bool on)
+{
+    // A disabled group disables what it holds without touching their own enabled
+    // states, so enabling it again brings back exactly what was enabled before.
+    QWidget* const groups[] = {
+        ui->CompModelBox,  ui->DiveModel,    ui->PersonalDataString, ui->LightTimer,
+        ui->SerialNum,     ui->MAXDepth,     ui->ClockBox,           ui->Units,
+        ui->TotalDivesBox, ui->TotalTimeBox, ui->SampleRateBox,      ui->AltitudeSetting,
+        ui->PersonalSetting, ui->DiveAlarmsBox, ui->CompIDBox,       ui->FirmwareBox,
+    };
+    for (QWidget* group : groups)
+        group->setEnabled(on);
+}
+
+void TForm1::FormClose()
+{
+    if (KeepAliveTimer) {
+        KeepAliveTimer->stop();
+        delete KeepAliveTimer;
+        KeepAliveTimer = nullptr;
+    }
+    DeviceClaim claim;
+    DestroyCurrentDevice();
+}
+
+template <typename Sender, typename Signal>
+void TForm1::On(Sender* sender, Signal signal, void (TForm1::*handler)())
+{
+    connect(sender, signal, this, [this, handler] { Run(handler); });
+}
+
+void TForm1::Run(void (TForm1::*handler)())
+{
+    try {
+        (this->*handler)();
+    } catch (...) {
+        TApplication::ShowException(std::current_exception());
+    }
+}
+
+void TForm1::ConnectSignals()
+{
+    On(ui->ConnectButton, &QToolButton::clicked, &TForm1::ConnectButtonClick);
+    On(ui->LoadButton, &QToolButton::clicked, &TForm1::LoadButtonClick);
+    On(ui->Load, &QAction::triggered, &TForm1::LoadButtonClick);
+    On(ui->StoreButton, &QToolButton::clicked, &TForm1::StoreButtonClick);
+    On(ui->Store, &QAction::triggered, &TForm1::StoreButtonClick);
+    On(ui->OpenButton, &QToolButton::clicked, &TForm1::OpenButtonClick);
+    On(ui->Open, &QAction::triggered, &TForm1::OpenButtonClick);
+    On(ui->SaveButton, &QToolButton::clicked, &TForm1::SaveButtonClick);
+    On(ui->Save, &QAction::triggered, &TForm1::SaveButtonClick);
+    On(ui->UndoButton, &QToolButton::clicked, &TForm1::UndoButtonClick);
+    On(ui->ExitButton, &QToolButton::clicked, &TForm1::ExitButtonClick);
+    On(ui->Exit1, &QAction::triggered, &TForm1::ExitButtonClick);
+    On(ui->HelpButton, &QToolButton::clicked, &TForm1::HelpButtonClick);
+    On(ui->ShowHelp1, &QAction::triggered, &TForm1::ShowHelp1Click);
+    On(ui->About1, &QAction::triggered, &TForm1::About1Click);
+    On(ui->KeepConnectionOpen, &QAction::triggered, &TForm1::KeepConnectionOpenClick);
+    On(ui->RefreshOnConnect, &QAction::triggered, &TForm1::RefreshOnConnectClick);
+    On(ui->AutoSave1, &QAction::triggered, &TForm1::AutoSave1Click);
+    On(ui->EnableByteControls1, &QAction::triggered, &TForm1::EnableByteControls1Click);
+    On(ui->CommandSendButton, &QPushButton::clicked, &TForm1::CommandSendButtonClick);
+    On(ui->ComSelect, &QComboBox::activated, &TForm1::ComSelectSelect);
+
+    On(DiveModel, &RadioGroup::Click, &TForm1::DiveModelClick);
+    On(SampleRateBox, &RadioGroup::Click, &TForm1::SampleRateBoxClick);
+    On(PersonalSetting, &RadioGroup::Click, &TForm1::PersonalSettingClick);
+    On(AltitudeSetting, &RadioGroup::Click, &TForm1::AltitudeSettingClick);
+    On(Units, &RadioGroup::Click, &TForm1::UnitsClick);
+    On(ClockBox, &RadioGroup::Click, &TForm1::ClockBoxClick);
+    On(ui->LightEnableCheck, &QCheckBox::clicked, &TForm1::LightEnableCheckClick);
+    On(ui->DepthAlarmEnableCheck, &QCheckBox::clicked, &TForm1::DepthAlarmEnableCheckClick);
+    On(ui->TimeAlarmEnableCheck, &QCheckBox::clicked, &TForm1::TimeAlarmEnableCheckClick);
+    On(ui->LiteTime, &TBMSpinEdit::OnChange, &TForm1::LiteTimeChange);
+    On(ui->LiteTime, &TBMSpinEdit::OnExit, &TForm1::LiteTimeExit);
+    On(ui->TotalTimeHours, &QLineEdit::textChanged, &TForm1::TotalTimeHoursChange);
+    On(ui->TotalTimeMinutes, &QLineEdit::textChanged, &TForm1::TotalTimeMinutesChange);
+    On(ui->TotalDivesEdit, &QLineEdit::textChanged, &TForm1::TotalDivesEditChange);
+    On(ui->MaxDepthEdit, &QLineEdit::textChanged, &TForm1::MaxDepthEditChange);
+    On(ui->DepthAlarmEdit, &QLineEdit::textChanged, &TForm1::DepthAlarmEditChange);
+    On(ui->TimeAlarmEdit, &QLineEdit::textChanged, &TForm1::TimeAlarmEditChange);
+    On(ui->SerialNumber, &QLineEdit::textChanged, &TForm1::SerialNumberChange);
+    On(ui->CompIDEdit, &QLineEdit::textChanged, &TForm1::CompIDEditChange);
+    On(ui->FirmwareEdit, &QLineEdit::textChanged, &TForm1::FirmwareEditChange);
+
+    ui->PersonalData->installEventFilter(this);
+    ui->ComSelect->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->PersonalData) {
+        const bool click = event->type() == QEvent::MouseButtonRelease &&
+                           static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
+        const bool key = event->type() == QEvent::KeyPress &&
+                         (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Return ||
+                          static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space);
+        if (click || key) {
+            Run(&TForm1::PersonalDataClick);
+            return key;
+        }
+    } else if (watched == ui->ComSelect) {
+        // The list is read anew each time it drops down.
+        const bool press = event->type() == QEvent::MouseButtonPress;
+        const bool key = event->type() == QEvent::KeyPress &&
+                         (static_cast<QKeyEvent*>(event)->key() == Qt::Key_F4 ||
+                          (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down &&
+                           (static_cast<QKeyEvent*>(event)->modifiers() & Qt::AltModifier)));
+        if (press || key)
+            Run(&TForm1::ComSelectDropDown);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

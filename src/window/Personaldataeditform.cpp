@@ -1,0 +1,79 @@
+#include "window/Personaldataeditform.h"
+
+#include <QKeyEvent>
+
+#include "device/AnsiText.h"
+#include "ui_Personaldataeditform.h"
+#include "window/Externals.h"
+#include "window/Main.h"
+
+std::string TPersonalEditForm::StartText;
+
+TPersonalEditForm::TPersonalEditForm(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      ui(new Ui::TPersonalEditForm)
+{
+    ui->setupUi(this);
+    QFont f = font();
+    f.setPixelSize(11);
+    setFont(f);
+    connect(ui->OKButton, &QPushButton::clicked, this, &TPersonalEditForm::OKButtonClick);
+    connect(ui->CancelButton, &QPushButton::clicked, this, &TPersonalEditForm::CancelButtonClick);
+    ui->Edit->installEventFilter(this);
+    ui->OKButton->setFocus();
+    if (QWidget* main = Form1 ? static_cast<QWidget*>(Form1) : owner)
+        move(main->pos() + QPoint(200, 140));
+}
+
+TPersonalEditForm::~TPersonalEditForm() = default;
+
+void TPersonalEditForm::SetText(const std::string& text)
+{
+    StartText = text;
+    // Shown whole even when longer than the edit would let anyone type.
+    ui->Edit->setMaxLength(32767);
+    ui->Edit->setText(QString::fromStdWString(AnsiText::ToWide(text)));
+    ui->Edit->setMaxLength(MaxLength);
+}
+
+std::string TPersonalEditForm::GetText() const
+{
+    return AnsiText::FromWide(ui->Edit->text().left(MaxLength).toStdWString());
+}
+
+bool TPersonalEditForm::returnrequested() const
+{
+    return AnsiText::FromWide(ui->Edit->text().toStdWString()) != StartText;
+}
+
+void TPersonalEditForm::OKButtonClick()
+{
+    done(returnrequested() ? ResultOK : ResultCancel);
+}
+
+void TPersonalEditForm::CancelButtonClick()
+{
+    done(ResultCancel);
+}
+
+bool TPersonalEditForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->Edit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OKButtonClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TPersonalEditForm::keyPressEvent(QKeyEvent* event)
+{
+    // Neither button is the dialog's cancel button: Escape does nothing.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
