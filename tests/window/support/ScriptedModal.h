@@ -1,0 +1,69 @@
+#pragma once
+// Answers everything modal in place of a person, and keeps a record of what was asked.
+
+#include <deque>
+#include <functional>
+
+#include <QDialog>
+#include <QStringList>
+
+#include "window/Modal.h"
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+};
+
+class ScriptedModal : public Modal {
+public:
+    ScriptedModal() { Modal::Install(this); }
+    ~ScriptedModal() override { Modal::Install(nullptr); }
+
+    // File names to answer the Open and Save dialogs with, in order; "" cancels.
+    std::deque<QString> openAnswers;
+    std::deque<QString> saveAnswers;
+    // What to do with a dialog shown modally; by default it is closed with Cancel (2).
+    std::function<void(QDialog&)> onExec;
+
+    QList<ShownMessage> messages;
+    QStringList openPresets;
+    QStringList savePresets;
+
+    QMessageBox::StandardButton Message(QWidget*, const QString& text, const QString& caption,
+                                        QMessageBox::StandardButtons, QMessageBox::Icon) override
+    {
+        messages.append({text, caption});
+        return QMessageBox::Ok;
+    }
+    QString OpenFileName(QWidget*, const QString& preset) override
+    {
+        openPresets << preset;
+        return Next(openAnswers);
+    }
+    QString SaveFileName(QWidget*, const QString& preset) override
+    {
+        savePresets << preset;
+        return Next(saveAnswers);
+    }
+    int Exec(QDialog& dialog) override
+    {
+        dialog.show();
+        if (onExec)
+            onExec(dialog);
+        else
+            dialog.done(2);
+        const int result = dialog.result();
+        dialog.hide();
+        return result;
+    }
+
+private:
+    static QString Next(std::deque<QString>& answers)
+    {
+        if (answers.empty())
+            return QString();
+        QString next = answers.front();
+        answers.pop_front();
+        return next;
+    }
+};
