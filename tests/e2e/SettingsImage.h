@@ -19,7 +19,8 @@ DEVICE_DATA afterLoad(DEVICE_DATA record, const Bytes& image);
 // values most significant byte first, all other bytes as they were.
 Bytes afterStore(Bytes image, const DEVICE_DATA& record);
 
-// The addresses where `actual` differs from `expected`, with both bytes; empty when equal.
+// The positions (addresses or record offsets) where `actual` differs from `expected`, with
+// both bytes; empty when the two are equal.
 std::string differences(const Bytes& actual, const Bytes& expected);
 
 } // namespace e2e
