@@ -53,8 +53,9 @@ struct Row {
     Operation operation;
     std::string outcome;
     std::string after; // of a one-byte read of the model code that follows
-    // The rest of a split answer comes after the operation has given up; the next request
-    // waits for it, so that it is thrown away and cannot be read as the next answer.
+    // The rest of a split answer comes after the operation has given up. The row waits for
+    // it before the next request, whose purge throws it away; arriving later, it would be
+    // read as the start of the next answer.
     bool restComesLate = false;
 };
 
@@ -79,7 +80,7 @@ const Row kRows[] = {
     {"BadChecksumStore", {"--bad-checksum", "2"}, Operation::Store, kBadChecksum, kSucceeds},
     {"BadChecksumReadByte", {"--bad-checksum", "1"}, Operation::ReadByte, kBadChecksum, kSucceeds},
 
-    // Detection: the third piece spoils the second probe's answer, the third probe succeeds.
+    // Detection: the late third piece spoils the next probe's answer too; a later one succeeds.
     {"SplitDetect", {"--split", "1:3"}, Operation::Detect, kSucceeds, kSucceeds},
     {"SplitLoad", {"--split", "4:3"}, Operation::Load, kPartial, kSucceeds, true},
     {"SplitStore", {"--split", "9:3"}, Operation::Store, kPartial, kSucceeds, true},
