@@ -93,9 +93,11 @@ int WaitReady(int fd, short events, bool hasDeadline, Clock::time_point deadline
         }
         if (r == 0)
             return 0;
-        if (p.revents & events)
-            return 1;
-        return -1;  // POLLERR, POLLHUP or POLLNVAL without data
+        // A hung-up terminal also reports itself readable, yet every read there returns
+        // 0 bytes at once: taking that for "ready" would spin until the end of time.
+        if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
+            return -1;
+        return 1;
     }
 }
 
