@@ -177,3 +177,21 @@ TEST_F(Pty, ExchangeCarriesEveryByteValueIntact)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Pty, ReadFailsWhenTheOtherEndHangsUp)
+{
+    Link link(path.c_str());
+    ::close(master);
+    master = ::open("/dev/null", O_RDONLY);  // TearDown closes it
+    link.Request()[0] = 0x01;
+    try {
+        link.Exchange(1, 5);
+        FAIL() << "a hung-up line answered";
+    } catch (const kAPI::CommError& e) {
+        EXPECT_TRUE(e.code == kAPI::ErrRead || e.code == kAPI::ErrWrite) << e.code;
+    }
+}
+
+}  // namespace
