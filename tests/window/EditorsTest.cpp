@@ -879,17 +879,21 @@ void EditorsTest::personalDataLongerTextShownWholeGivenBack28()
     QCOMPARE(Find<QLineEdit>(&d, "Edit")->text(), QString::fromStdString(longer));
     QCOMPARE(d.GetText(), longer.substr(0, 28));
     QVERIFY(!d.returnrequested());
-    // Typing is still held to 28.
+    // Such a text can shrink but not grow; typing is still held to 28.
     auto* edit = Find<QLineEdit>(&d, "Edit");
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, "xy");
+    QCOMPARE(edit->text(), QString::fromStdString(longer.substr(0, longer.size() - 1)));
+    QCOMPARE(d.GetText(), longer.substr(0, 28));
     edit->clear();
     QTest::keyClicks(edit, QString::fromStdString(longer));
     QCOMPARE(edit->text().size(), 28);
     QVERIFY(d.returnrequested());
-
-    // Through the window: a longer text in the record is offered whole, kept at 28.
-    TPersonalEditForm::StartText.clear();
     d.SetText("");
     QVERIFY(!d.returnrequested());
+    QTest::keyClicks(edit, QString::fromStdString(longer));
+    QCOMPARE(edit->text().size(), 28);
 }
 
 void EditorsTest::personalDataEscapeDoesNothing()
