@@ -59,6 +59,9 @@ std::uint16_t LowWord(qint64 v)
 void TForm1::DisplaySettings()
 {
     UpdatingControls = true;
+    // The light time shown now comes from the record (a load, an opened file, an undo):
+    // its next change is a new step to undo, even while the control keeps the focus.
+    LiteTimeFirstChange = true;
     const DEVICE_DATA& r = CurrentSettings;
 
     DiveModel->SetItemIndex(r.diveMode);

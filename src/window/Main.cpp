@@ -215,6 +215,7 @@ void TForm1::UpdateUi(std::uint32_t code)
         store(false), save(false);
         EnableUndoButton(false);
         undo.Clear();
+        LiteTimeFirstChange = true;  // the next light-time change needs an entry of its own
         break;
     case UiChanged:
         store(true), save(true);

@@ -1,5 +1,7 @@
 #include "window/Personaldataeditform.h"
 
+#include <algorithm>
+
 #include <QKeyEvent>
 
 #include "device/AnsiText.h"
@@ -20,6 +22,11 @@ TPersonalEditForm::TPersonalEditForm(QWidget* owner)
     connect(ui->OKButton, &QPushButton::clicked, this, &TPersonalEditForm::OKButtonClick);
     connect(ui->CancelButton, &QPushButton::clicked, this, &TPersonalEditForm::CancelButtonClick);
     ui->Edit->installEventFilter(this);
+    // As a Windows edit's limit: typing stops at 28 characters, but a longer text given
+    // by SetText is shown whole and can only shrink.
+    connect(ui->Edit, &QLineEdit::textEdited, this, [this](const QString& text) {
+        ui->Edit->setMaxLength(std::max<int>(MaxLength, int(text.size())));
+    });
     ui->OKButton->setFocus();
     if (QWidget* main = Form1 ? static_cast<QWidget*>(Form1) : owner)
         move(main->pos() + QPoint(200, 140));
@@ -30,10 +37,11 @@ TPersonalEditForm::~TPersonalEditForm() = default;
 void TPersonalEditForm::SetText(const std::string& text)
 {
     StartText = text;
-    // Shown whole even when longer than the edit would let anyone type.
-    ui->Edit->setMaxLength(32767);
-    ui->Edit->setText(QString::fromStdWString(AnsiText::ToWide(text)));
-    ui->Edit->setMaxLength(MaxLength);
+    // Shown whole even when longer than the edit would let anyone type. (Setting a
+    // maximum below the text's length would cut the text.)
+    const QString shown = QString::fromStdWString(AnsiText::ToWide(text));
+    ui->Edit->setMaxLength(std::max<int>(MaxLength, int(shown.size())));
+    ui->Edit->setText(shown);
 }
 
 std::string TPersonalEditForm::GetText() const
