@@ -137,6 +137,10 @@ SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info
     if (!file.open(QIODevice::WriteOnly)) return SaveOutcome::SaveFailed;
     WriteFileHeader(file, info);
     WriteSettingsBody(file, record);
+    // The bytes wait in the file's buffer; commit() would rename a temporary file that a
+    // full disk cut short while that buffer was written out, so write it out here.
+    if (!file.flush())
+        return SaveOutcome::SaveFailed;
     return file.commit() ? SaveOutcome::Saved : SaveOutcome::SaveFailed;
 }
 

@@ -1,0 +1,298 @@
+#include "FileCommandsTest.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QtTest>
+
+#include <sys/resource.h>
+
+#include <csignal>
+
+#include "support/ScriptedModal.h"
+#include "support/WindowHelpers.h"
+#include "window/Externals.h"
+#include "window/Main.h"
+
+namespace {
+
+QAbstractButton* Button(const TForm1& window, const char* name)
+{
+    return Child<QAbstractButton>(window, name);
+}
+
+// Switches the units, an edit the person could make, so that Save is offered.
+void EditSomething(TForm1& window)
+{
+    const bool metric = Button(window, "UnitsItem1")->isChecked();
+    ClickOnItsPage(window, Button(window, metric ? "UnitsItem0" : "UnitsItem1"));
+}
+
+// Writes to files fail past `limit` bytes while it lives, as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t limit)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit low{limit, saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &low);
+        previous = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+    }
+
+private:
+    rlimit saved{};
+    void (*previous)(int) = nullptr;
+};
+
+}  // namespace
+
+FileCommandsTest::FileCommandsTest() = default;
+FileCommandsTest::~FileCommandsTest() = default;
+
+void FileCommandsTest::init()
+{
+    folder = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder->isValid());
+    modal = std::make_unique<ScriptedModal>();
+    CurrentSettings = DEVICE_DATA{};
+    window = ShowWindow();
+    QVERIFY(window->Version().Valid());
+}
+
+void FileCommandsTest::cleanup()
+{
+    window.reset();
+    modal.reset();
+    if (folder) {
+        // A folder made read-only by a test must be removable again.
+        QFile::setPermissions(folder->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+        for (const QString& sub : QDir(folder->path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            QFile::setPermissions(Path(sub), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner);
+    }
+    folder.reset();
+}
+
+QString FileCommandsTest::Path(const QString& name) const
+{
+    return folder->filePath(name);
+}
+
+QString FileCommandsTest::SampleFile(int variant)
+{
+    const QString path = Path(QStringLiteral("sample%1.kvx").arg(variant));
+    WriteFile(path, SettingsFileBytes(kOwnHeader, BodyOf(SampleRecord(variant))));
+    return path;
+}
+
+void FileCommandsTest::OpenFile(const QString& path)
+{
+    modal->openAnswers.push_back(path);
+    QTest::mouseClick(Button(*window, "OpenButton"), Qt::LeftButton);
+}
+
+void FileCommandsTest::SaveFile(const QString& path)
+{
+    modal->saveAnswers.push_back(path);
+    QTest::mouseClick(Button(*window, "SaveButton"), Qt::LeftButton);
+}
+
+void FileCommandsTest::saveThenOpenGivesTheSameSettings()
+{
+    const QString first = SampleFile(1);
+    OpenFile(first);
+    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    QCOMPARE(BodyOf(CurrentSettings).toHex(' '), BodyOf(SampleRecord(1)).toHex(' '));
+    QCOMPARE(Child<QWidget>(*window, "CompModel")->property("text").toString(), QStringLiteral("Quessa"));
+
+    EditSomething(*window);
+    QVERIFY(Button(*window, "SaveButton")->isEnabled());
+    const QString saved = Path(QStringLiteral("saved.kvx"));
+    SaveFile(saved);
+    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    const QByteArray savedBody = BodyOf(CurrentSettings);
+    const QMap<QString, QString> savedControls = ShownSettings(*window);
+    QCOMPARE(ReadFile(saved), SettingsFileBytes(kOwnHeader, savedBody));
+
+    OpenFile(SampleFile(2));
+    QVERIFY(ShownSettings(*window) != savedControls);
+    OpenFile(saved);
+    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    QCOMPARE(BodyOf(CurrentSettings).toHex(' '), savedBody.toHex(' '));
+    QCOMPARE(ShownSettings(*window), savedControls);
+
+    // Each dialog offers the name chosen in it last.
+    QCOMPARE(modal->openPresets, QStringList({QString(), first, Path(QStringLiteral("sample2.kvx"))}));
+    QCOMPARE(modal->savePresets, QStringList({QString()}));
+    EditSomething(*window);
+    SaveFile(QString());
+    QCOMPARE(modal->savePresets.last(), saved);
+}
+
+void FileCommandsTest::refusedFileChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("status");
+
+    const QByteArray body = BodyOf(SampleRecord(2));
+    const QByteArray good = SettingsFileBytes(kOwnHeader, body);
+    QTest::newRow("another company") << SettingsFileBytes(QStringLiteral("Kelvor Inv.Tidewell"), body)
+                                     << "Incompatable File Type";
+    QTest::newRow("another product") << SettingsFileBytes(QStringLiteral("Hallvex Inv.Tidewall"), body)
+                                     << "Incompatable File Type";
+    QTest::newRow("letter case") << SettingsFileBytes(QStringLiteral("HALLVEX INV.TIDEWELL"), body)
+                                 << "Incompatable File Type";
+    QTest::newRow("empty file") << QByteArray() << "Incompatable File Type";
+    QTest::newRow("ends inside the header") << good.left(30) << "Incompatable File Type";
+    // N = 1001: more than the reader's header buffer holds.
+    QByteArray huge = good;
+    huge[0] = char(0xE9);
+    huge[1] = char(0x03);
+    huge.append(QByteArray(1001 - 41, '\0'));
+    QTest::newRow("header larger than the buffer") << huge << "Incompatable File Type";
+    QTest::newRow("body one byte short") << good.chopped(1) << "Read Failure";
+    QTest::newRow("header only") << good.left(43) << "Read Failure";
+}
+
+void FileCommandsTest::refusedFileChangesNothing()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, status);
+
+    OpenFile(SampleFile(1));
+    EditSomething(*window);
+    const DEVICE_DATA before = CurrentSettings;
+    const QMap<QString, QString> shown = ShownSettings(*window);
+    const bool saveOffered = Button(*window, "SaveButton")->isEnabled();
+
+    const QString refused = Path(QStringLiteral("refused.kvx"));
+    WriteFile(refused, file);
+    OpenFile(refused);
+    QCOMPARE(StatusOf(*window), status);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&CurrentSettings), sizeof CurrentSettings).toHex(' '),
+             QByteArray(reinterpret_cast<const char*>(&before), sizeof before).toHex(' '));
+    QCOMPARE(ShownSettings(*window), shown);
+    QCOMPARE(Button(*window, "SaveButton")->isEnabled(), saveOffered);
+    QVERIFY(window->IsChanged());
+}
+
+void FileCommandsTest::cancelKeepsTheStatus_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Open") << "OpenButton";
+    QTest::newRow("Save") << "SaveButton";
+}
+
+void FileCommandsTest::cancelKeepsTheStatus()
+{
+    QFETCH(QString, button);
+
+    OpenFile(SampleFile(1));
+    EditSomething(*window);
+    OpenFile(Path(QStringLiteral("absent.kvx")));
+    QCOMPARE(StatusOf(*window), QStringLiteral("File not Open"));
+    const QByteArray body = BodyOf(CurrentSettings);
+
+    QTest::mouseClick(Button(*window, button.toLatin1().constData()), Qt::LeftButton);
+    QCOMPARE(modal->openPresets.size() + modal->savePresets.size(), 3);  // the dialog was shown
+    QCOMPARE(StatusOf(*window), QStringLiteral("File not Open"));
+    QCOMPARE(BodyOf(CurrentSettings), body);
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList({QStringLiteral("sample1.kvx")}));
+    QVERIFY(modal->messages.isEmpty());
+}
+
+void FileCommandsTest::failedSaveLeavesTheOldFile_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read-only folder") << "read-only" << "Save Failed" << QString();
+    QTest::newRow("disk full") << "full" << "Save Failed" << QString();
+    QTest::newRow("no version information") << "no-info" << "Saving To File" << "Info Not Available";
+}
+
+void FileCommandsTest::failedSaveLeavesTheOldFile()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, status);
+    QFETCH(QString, message);
+
+    if (failure == QLatin1String("no-info")) {
+        // A program file without the version block: the header cannot be formed.
+        window.reset();
+        window = ShowWindow(QStringLiteral("/nowhere/tidewell"));
+        QVERIFY(!window->Version().Valid());
+        window->EnableSettingGroups(true);
+    } else {
+        OpenFile(SampleFile(1));
+    }
+    EditSomething(*window);
+
+    QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("out")));
+    const QString target = Path(QStringLiteral("out/settings.kvx"));
+    const QByteArray old = SettingsFileBytes(kOwnHeader, BodyOf(SampleRecord(2)));
+    WriteFile(target, old);
+
+    modal->saveAnswers.push_back(target);
+    if (failure == QLatin1String("read-only")) {
+        QVERIFY(QFile::setPermissions(Path(QStringLiteral("out")),
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        QFile probe(Path(QStringLiteral("out/probe")));
+        if (probe.open(QIODevice::WriteOnly))
+            QSKIP("this user writes into read-only folders (root)");
+        QTest::mouseClick(Button(*window, "SaveButton"), Qt::LeftButton);
+    } else if (failure == QLatin1String("full")) {
+        const FileSizeLimit full(static_cast<rlim_t>(old.size() / 2));
+        QTest::mouseClick(Button(*window, "SaveButton"), Qt::LeftButton);
+    } else {
+        QTest::mouseClick(Button(*window, "SaveButton"), Qt::LeftButton);
+    }
+
+    QCOMPARE(StatusOf(*window), status);
+    QStringList shown;
+    for (const ShownMessage& m : modal->messages)
+        shown << m.text;
+    QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList({message}));
+    QCOMPARE(ReadFile(target), old);
+    QCOMPARE(QDir(Path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList({QStringLiteral("settings.kvx")}));
+}
+
+void FileCommandsTest::undoReachesEditsMadeBeforeAnOpen()
+{
+    const DEVICE_DATA first = SampleRecord(1);
+    const DEVICE_DATA second = SampleRecord(2);
+    OpenFile(SampleFile(1));
+    ClickOnItsPage(*window, Button(*window, "UnitsItem0"));      // Metric -> Imperial
+    ClickOnItsPage(*window, Button(*window, "DiveModelItem0"));  // Gauge -> Air
+
+    OpenFile(SampleFile(2));
+    QCOMPARE(BodyOf(CurrentSettings), BodyOf(second));
+    QVERIFY(window->IsChanged());
+    QVERIFY(!window->UndoIsEmpty());
+    QVERIFY(!Button(*window, "UndoButton")->isEnabled());
+
+    ClickOnItsPage(*window, Button(*window, "ClockBoxItem0"));  // 24 hour -> 12 hour
+    QVERIFY(Button(*window, "UndoButton")->isEnabled());
+    QTest::mouseClick(Button(*window, "UndoButton"), Qt::LeftButton);
+    QCOMPARE(BodyOf(CurrentSettings), BodyOf(second));
+    QVERIFY(Button(*window, "ClockBoxItem1")->isChecked());
+
+    // The older entries put the first file's values into the second file's settings.
+    QTest::mouseClick(Button(*window, "UndoButton"), Qt::LeftButton);
+    DEVICE_DATA expected = second;
+    expected.diveMode = first.diveMode;
+    QCOMPARE(BodyOf(CurrentSettings), BodyOf(expected));
+    QVERIFY(Button(*window, "DiveModelItem2")->isChecked());
+    QTest::mouseClick(Button(*window, "UndoButton"), Qt::LeftButton);
+    expected.units = first.units;
+    QCOMPARE(BodyOf(CurrentSettings), BodyOf(expected));
+    QVERIFY(Button(*window, "UnitsItem1")->isChecked());
+    QVERIFY(window->UndoIsEmpty());
+    QVERIFY(!Button(*window, "UndoButton")->isEnabled());
+}

@@ -1,0 +1,103 @@
+#include "Connection.h"
+
+#include "Console.h"
+#include "Failure.h"
+
+#include "device/Device_Type1_Control.h"
+#include "device/Errors.h"
+#include "platform/PortHint.h"
+#include "platform/SerialPorts.h"
+
+#include <cstddef>
+
+namespace {
+
+constexpr int kDetectAttempts = 4;  // as many probes as the window's Connect sends
+constexpr std::uint32_t kIdentityAddress = 0x24;
+constexpr int kIdentityLength = 6;  // model code, firmware version, four serial digits
+
+CStdStr ResolvePort(const QString& port)
+{
+    SERIALPORTS list;
+    EnumerateSerialPorts(list);
+    const CStdStr text = port.toStdWString();
+    const CStdStr path = PortPathFor(list, FindPortIndex(list, text, MatchPortName), text);
+    if (path.empty())
+        throw Failure{ExitMissingPort,
+                      QStringLiteral("no port '%1': give a name that 'tidewell-cli ports' lists, "
+                                     "or the path of a device")
+                          .arg(port)};
+    return path;
+}
+
+QString TextOf(const kAPI::Error& error)
+{
+    return QString::fromWCharArray(error.what()).trimmed();
+}
+
+}  // namespace
+
+Connection::Connection(const QString& port) : path_(ResolvePort(port))
+{
+    try {
+        device_ = std::make_unique<kAPI::Device_Type1_Control>(path_.c_str(), nullptr);
+    } catch (const kAPI::Error& e) {
+        QString message = QStringLiteral("%1: %2").arg(Path(), TextOf(e));
+        const QString hint = PortHint::WhyNotOpened(path_);
+        if (!hint.isEmpty())
+            message += QStringLiteral("\n") + hint;
+        throw Failure{ExitMissingPort, message};
+    }
+    try {
+        ProgressLine line(QStringLiteral("Looking for the dive computer on %1").arg(Path()));
+        device_->Open(kDetectAttempts);
+    } catch (const kAPI::Error& e) {
+        throw Failure{ExitNoDevice,
+                      QStringLiteral("no dive computer answers on %1 (%2)").arg(Path(), TextOf(e))};
+    }
+    device_->SetCallbacks(&ProgressLine::Percent, nullptr, nullptr);
+}
+
+Connection::~Connection() = default;
+
+QString Connection::Path() const
+{
+    return QString::fromStdWString(path_);
+}
+
+void Connection::ReadIdentity(DEVICE_DATA& record)
+{
+    try {
+        device_->Read(kIdentityAddress, kIdentityLength,
+                      DeviceData::Bytes(record) + offsetof(DEVICE_DATA, modelCode), false);
+    } catch (const kAPI::Error& e) {
+        throw Failure{ExitTransfer, QStringLiteral("reading from the dive computer on %1 failed: %2")
+                                        .arg(Path(), TextOf(e))};
+    }
+}
+
+DEVICE_DATA Connection::Load()
+{
+    DEVICE_DATA record{};
+    try {
+        ProgressLine line(QStringLiteral("Reading the settings"));
+        device_->LoadSettings(record, true);
+    } catch (const kAPI::Error& e) {
+        throw Failure{ExitTransfer, QStringLiteral("reading the settings from %1 failed: %2")
+                                        .arg(Path(), TextOf(e))};
+    }
+    return record;
+}
+
+void Connection::Store(const DEVICE_DATA& record)
+{
+    try {
+        ProgressLine line(QStringLiteral("Writing the settings"));
+        device_->StoreSettings(record, true);
+    } catch (const kAPI::Error& e) {
+        throw Failure{ExitTransfer,
+                      QStringLiteral("writing the settings to %1 failed: %2. The dive computer may "
+                                     "now hold part of the new settings.")
+                          .arg(Path(), TextOf(e))};
+    }
+}
