@@ -2,11 +2,13 @@
 // after a load, what reaches the dive computer's memory after a store, and what a
 // transfer that fails half-way leaves behind.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QtTest>
 
+#include "FakeDevice.h"
 #include "FormDriver.h"
 #include "IsolatedMain.h"
 #include "RunningEmulator.h"
@@ -30,6 +32,8 @@ private slots:
     void init() { ForgetEarlierTests(); }
     void refreshOnConnectThenStore();
     void loadFailingHalfWay();
+    void transferAfterPortChoice_data();
+    void transferAfterPortChoice();
 };
 
 void TransferTest::refreshOnConnectThenStore()
@@ -137,6 +141,45 @@ void TransferTest::loadFailingHalfWay()
     QVERIFY(form.UndoIsEmpty());
     QVERIFY(!driver.Button("UndoButton")->isEnabled());
     QVERIFY(!driver.Button("LoadButton")->isEnabled());
+}
+
+void TransferTest::transferAfterPortChoice_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("Load") << QByteArray("LoadButton")
+                          << QStringLiteral("Transfering Data from Kelvor");
+    QTest::newRow("Store") << QByteArray("StoreButton")
+                           << QStringLiteral("Transfering Data To Kelvor");
+}
+
+void TransferTest::transferAfterPortChoice()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QString, status);
+    FakeDevice device;
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    device.Attach(form);
+    if (command == "StoreButton")
+        driver.Click("LoadButton");
+    const std::size_t before = device.Frames().size();
+
+    // Choosing a port discards the controller and leaves the commands as they were.
+    QComboBox* box = driver.Find<QComboBox>("ComSelect");
+    emit box->activated(box->currentIndex());
+    QVERIFY(CurrentDevice == nullptr);
+    QVERIFY(driver.Button(command.constData())->isEnabled());
+
+    driver.Click(command.constData());
+    QCOMPARE(driver.Status(), status);
+    QVERIFY(!driver.Button("LoadButton")->isEnabled());
+    QVERIFY(!driver.Button("StoreButton")->isEnabled());
+    QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphNotConnected));
+    QVERIFY(modal.messages.isEmpty());
+    QCOMPARE(device.Frames().size(), before);
+    QVERIFY(!FormDriver::DeviceBusyNow());
 }
 
 TIDEWELL_ISOLATED_MAIN(TransferTest)
