@@ -94,16 +94,19 @@ void KeepAliveTest::noExchangeWhileMainThreadHasDevice_data()
 {
     QTest::addColumn<QByteArray>("command");
     QTest::addColumn<QString>("status");
-    QTest::newRow("Load") << QByteArray("LoadButton") << QStringLiteral("Refresh Complete");
-    QTest::newRow("Store") << QByteArray("StoreButton") << QStringLiteral("Store Completed");
+    QTest::addColumn<bool>("rearms");  // the command itself starts the timer again
+    QTest::newRow("Load") << QByteArray("LoadButton") << QStringLiteral("Refresh Complete") << true;
+    QTest::newRow("Store") << QByteArray("StoreButton") << QStringLiteral("Store Completed")
+                           << true;
     QTest::newRow("raw command") << QByteArray("CommandSendButton")
-                                 << QStringLiteral("Command Sent");
+                                 << QStringLiteral("Command Sent") << false;
 }
 
 void KeepAliveTest::noExchangeWhileMainThreadHasDevice()
 {
     QFETCH(QByteArray, command);
     QFETCH(QString, status);
+    QFETCH(bool, rearms);
     FakeDevice device;
     ScriptedModal modal;
     TForm1 form;
@@ -120,6 +123,8 @@ void KeepAliveTest::noExchangeWhileMainThreadHasDevice()
     form.KeepAliveTick();
     QTest::mouseClick(driver.Find<QAbstractButton>(command.constData()), Qt::LeftButton);
     QCOMPARE(driver.Status(), status);
+    QCOMPARE(driver.KeepAliveTimer()->isActive(), rearms);
+    QCOMPARE(driver.KeepAliveTimer()->interval(), TForm1::KeepAlivePeriod);
 
     // The request was not lost: it is served once the device is free.
     QTRY_COMPARE_WITH_TIMEOUT(driver.DoneMessages(), 1, kPatienceMs);
@@ -193,6 +198,7 @@ void KeepAliveTest::closingWhileWorkerLives_data()
     QTest::newRow("request not yet taken") << QStringLiteral("asked");
     QTest::newRow("in its exchange") << QStringLiteral("exchanging");
     QTest::newRow("waiting for its answer to be handled") << QStringLiteral("answering");
+    QTest::newRow("answering a window already closed") << QStringLiteral("late");
 }
 
 void KeepAliveTest::closingWhileWorkerLives()
@@ -211,7 +217,8 @@ void KeepAliveTest::closingWhileWorkerLives()
         form->KeepAliveTick();
     if (worker == QLatin1String("exchanging"))
         QVERIFY(WaitWithoutEvents([&] { return device.KeepAliveReads() == 1; }));
-    if (worker == QLatin1String("answering")) {
+    const bool answering = worker == QLatin1String("answering") || worker == QLatin1String("late");
+    if (answering) {
         QVERIFY(WaitWithoutEvents([&] { return device.KeepAliveReads() == 1 && !WorkerRunning(); }));
         std::this_thread::sleep_for(50ms);  // time to post the answer
     }
@@ -219,6 +226,9 @@ void KeepAliveTest::closingWhileWorkerLives()
     driver.Click("ExitButton");
     QVERIFY(!form->isVisible());
     QVERIFY(CurrentDevice == nullptr);
+    // A closed window takes the answer and has no timer left to re-arm.
+    if (worker == QLatin1String("late"))
+        QTRY_COMPARE_WITH_TIMEOUT(driver.DoneMessages(), 1, kPatienceMs);
     form.reset();
     QVERIFY(modal.messages.isEmpty());
 }

@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -12,11 +13,13 @@
 #include "window/Externals.h"
 #include "window/Main.h"
 
-FormDriver::FormDriver(TForm1& form) : window_(form), status_(Find<QLabel>("StatusBar1"))
+FormDriver::FormDriver(TForm1& form)
+    : window_(form), status_(Find<QLabel>("StatusBar1")), progressBar_(Find<QProgressBar>("ProgressBar1"))
 {
     // The worker's done message is the only call queued to the window.
     window_.installEventFilter(this);
     status_->installEventFilter(this);
+    progressBar_->installEventFilter(this);
     window_.show();
     if (!QTest::qWaitForWindowExposed(&window_))
         qWarning("the window was not shown");
@@ -104,5 +107,8 @@ bool FormDriver::eventFilter(QObject* watched, QEvent* event)
     if (watched == status_ && event->type() == QEvent::Paint &&
         (painted_.isEmpty() || painted_.back() != status_->text()))
         painted_ << status_->text();
+    if (watched == progressBar_ && event->type() == QEvent::Paint &&
+        (progress_.isEmpty() || progress_.back() != progressBar_->value()))
+        progress_ << progressBar_->value();
     return QObject::eventFilter(watched, event);
 }

@@ -12,6 +12,7 @@
 #include <QWidget>
 
 class QLabel;
+class QProgressBar;
 class TForm1;
 
 class FormDriver : public QObject {
@@ -41,6 +42,8 @@ public:
     QString Status() const;
     // Every text the status pane painted, in order, repeats folded.
     const QStringList& StatusHistory() const { return painted_; }
+    // Every value the progress bar painted, in order, repeats folded.
+    const QList<int>& ProgressHistory() const { return progress_; }
     int Glyph(const char* button) const;
     // The window's keep-alive timer.
     QTimer* KeepAliveTimer() const;
@@ -55,6 +58,8 @@ protected:
 private:
     QWidget& window_;
     QLabel* status_;
+    QProgressBar* progressBar_;
     QStringList painted_;
+    QList<int> progress_;
     int doneMessages_ = 0;
 };
