@@ -24,6 +24,7 @@ private slots:
     void noPortChosen_data();
     void noPortChosen();
     void portHeldByAnotherProgram();
+    void noDiveComputerAnswers();
 
 private:
     // Connect failed: one error box with `text`, and the window as if never connected.
@@ -128,6 +129,25 @@ void ConnectFailureTest::portHeldByAnotherProgram()
     QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
     QVERIFY(driver.Button("LoadButton")->isEnabled());
     QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphConnected));
+}
+
+void ConnectFailureTest::noDiveComputerAnswers()
+{
+    // The port opens, but none of the four detection probes gets a sound answer: nothing
+    // about the port itself is to blame, least of all this program's own hold on it.
+    RunningEmulator emulator(QStringLiteral("garbled"),
+                             {QStringLiteral("--bad-checksum=1"), QStringLiteral("--bad-checksum=2"),
+                              QStringLiteral("--bad-checksum=3"), QStringLiteral("--bad-checksum=4")});
+    QVERIFY(emulator.IsReady());
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    driver.TypePort(emulator.PortText());
+
+    driver.Click("ConnectButton");
+
+    VerifyNotConnected(driver, modal, QStringLiteral("Device Type1 Not Found"));
+    QVERIFY(driver.StatusHistory().contains(QStringLiteral("Comm Open Failure!")));
 }
 
 TIDEWELL_ISOLATED_MAIN(ConnectFailureTest)
