@@ -28,8 +28,8 @@ public:
 
     // A dive computer with plausible settings; made on the main thread.
     FakeDevice();
-    // Destroys the controller unless the window already has; the window, which reaches
-    // the fake port through it, is gone first.
+    // Destroys the controller if the window has not. Make the FakeDevice before the
+    // window: the window reaches the fake port through the controller.
     ~FakeDevice();
     FakeDevice(const FakeDevice&) = delete;
     FakeDevice& operator=(const FakeDevice&) = delete;

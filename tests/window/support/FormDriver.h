@@ -1,7 +1,7 @@
 #pragma once
 // Works the main window as a person does, through its controls found by name, and
-// watches what a person would see: the status pane as it is painted, the glyphs, and the
-// refresh worker's done messages arriving.
+// watches what a person would see: the status pane and the progress bar as they are
+// painted, the glyphs; and the refresh worker's done messages arriving.
 
 #include <QAction>
 #include <QObject>
