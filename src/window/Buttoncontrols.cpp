@@ -52,15 +52,19 @@ void TForm1::ConnectButtonClick()
             ShowStatus(QStringLiteral("Device Not Open"));
             return;
         }
+        bool portOpened = false;
         try {
             auto* device = new kAPI::Device_Type1_Control(PortPath.c_str(), &CancelByte);
             CurrentDevice = device;
+            portOpened = true;
             device->SetCallbacks(ProgressCallback, StatusCallback, ConnectedCallback);
             ShowStatus(QStringLiteral("Searching for Device"));
             device->Open(kDetectAttempts);
         } catch (const kAPI::Error& e) {
             QString text = QString::fromWCharArray(e.what());
-            const QString hint = PortHint::WhyNotOpened(PortPath);
+            // Only a port that would not open has a reason a person can fix. Once it is
+            // open, our own hold on it would pass for another program's.
+            const QString hint = portOpened ? QString() : PortHint::WhyNotOpened(PortPath);
             if (!hint.isEmpty())
                 text += QLatin1Char('\n') + hint;
             Modal::Current().Message(this, text, QStringLiteral("Error"), QMessageBox::Ok,

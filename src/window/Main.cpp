@@ -104,8 +104,8 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     KeepAliveTimer = new QTimer(this);
     KeepAliveTimer->setInterval(KeepAlivePeriod);
     connect(KeepAliveTimer, &QTimer::timeout, this, [this] {
-        if (keepAliveHandler)
-            (this->*keepAliveHandler)();
+        if (const auto handler = keepAliveHandler)
+            (this->*handler)();
     });
     KeepAliveTimer->stop();
 

@@ -1,0 +1,87 @@
+// The raw command panel: the byte the person chose goes out as a three-byte request with
+// its checksum, and every way of failing ends in the same status and error box.
+#include <QSpinBox>
+#include <QtTest>
+
+#include "FakeDevice.h"
+#include "FormDriver.h"
+#include "IsolatedMain.h"
+#include "ScriptedModal.h"
+#include "window/Main.h"
+
+class CommandTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { ForgetEarlierTests(); }
+    void sendsChosenByte_data();
+    void sendsChosenByte();
+    void sendFails_data();
+    void sendFails();
+};
+
+void CommandTest::sendsChosenByte_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<fake::Bytes>("line");
+    QTest::newRow("0xA5") << QStringLiteral("a5") << fake::Bytes{0xA5, 0x00, 0x00, 0xA5};
+    QTest::newRow("0x00") << QStringLiteral("0") << fake::Bytes{0x00, 0x00, 0x00, 0x00};
+    QTest::newRow("0xFF") << QStringLiteral("ff") << fake::Bytes{0xFF, 0x00, 0x00, 0xFF};
+}
+
+void CommandTest::sendsChosenByte()
+{
+    QFETCH(QString, typed);
+    QFETCH(fake::Bytes, line);
+    FakeDevice device;
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    device.Attach(form);
+    QSpinBox* command = driver.Find<QSpinBox>("CommandEdit");
+    command->selectAll();
+    QTest::keyClicks(command, typed);
+    QCOMPARE(command->value(), int(line[0]));
+
+    QTest::mouseClick(driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
+
+    const std::vector<SentFrame> frames = device.Frames();
+    QCOMPARE(frames.size(), std::size_t{1});
+    QCOMPARE(frames[0].bytes, line);
+    QVERIFY(frames[0].fromMainThread);
+    QCOMPARE(driver.StatusHistory().mid(driver.StatusHistory().size() - 2),
+             QStringList({QStringLiteral("Sending Command"), QStringLiteral("Command Sent")}));
+    QVERIFY(modal.messages.isEmpty());
+    QVERIFY(!FormDriver::DeviceBusyNow());
+}
+
+void CommandTest::sendFails_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::newRow("before any Connect") << false;
+    QTest::newRow("the line refuses the bytes") << true;
+}
+
+void CommandTest::sendFails()
+{
+    QFETCH(bool, connected);
+    FakeDevice device;
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    if (connected) {
+        device.Attach(form);
+        device.Port().FailOn(fake::Op::WriteFile);
+    }
+
+    QTest::mouseClick(driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
+
+    QCOMPARE(driver.Status(), QStringLiteral("Error Sending Command"));
+    QCOMPARE(modal.messages.size(), 1);
+    QCOMPARE(modal.messages[0].text, QStringLiteral("Error Sending Command"));
+    QCOMPARE(modal.messages[0].caption, QStringLiteral("Tidewell"));
+    QVERIFY(!FormDriver::DeviceBusyNow());
+}
+
+TIDEWELL_ISOLATED_MAIN(CommandTest)
+#include "CommandTest.moc"

@@ -1,0 +1,154 @@
+// Connect when the port cannot serve: the error box, the status and the commands that
+// stay off, and a window that connects once the port is free again.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include "FormDriver.h"
+#include "IsolatedMain.h"
+#include "RunningEmulator.h"
+#include "ScriptedModal.h"
+#include "window/Main.h"
+
+class ConnectFailureTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { ForgetEarlierTests(); }
+    void portGoneAsConnectStarts();
+    void noPortChosen_data();
+    void noPortChosen();
+    void portHeldByAnotherProgram();
+    void noDiveComputerAnswers();
+
+private:
+    // Connect failed: one error box with `text`, and the window as if never connected.
+    static void VerifyNotConnected(const FormDriver& driver, const ScriptedModal& modal,
+                                   const QString& text);
+};
+
+void ConnectFailureTest::VerifyNotConnected(const FormDriver& driver, const ScriptedModal& modal,
+                                            const QString& text)
+{
+    QCOMPARE(modal.messages.size(), 1);
+    QCOMPARE(modal.messages[0].caption, QStringLiteral("Error"));
+    QCOMPARE(modal.messages[0].text, text);
+    QCOMPARE(driver.Status(), QStringLiteral("Device Not Open"));
+    QVERIFY(!driver.Button("LoadButton")->isEnabled());
+    QVERIFY(!driver.Button("StoreButton")->isEnabled());
+    QVERIFY(driver.Button("ConnectButton")->isEnabled());
+    QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphNotConnected));
+}
+
+void ConnectFailureTest::portGoneAsConnectStarts()
+{
+    // A port that is listed but gone when it is opened: the cable is pulled just as
+    // Connect reads the port list.
+    const QDir runtime(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    QVERIFY(runtime.mkpath(QStringLiteral("tidewell/ports")));
+    const QString device = runtime.filePath(QStringLiteral("ttyGONE"));
+    const QString link = runtime.filePath(QStringLiteral("tidewell/ports/gone"));
+    QFile(device).open(QIODevice::WriteOnly);
+    QVERIFY(QFile::link(device, link));
+
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    driver.TypePort(QStringLiteral("gone : Type1 emulator"));
+    QComboBox* box = driver.Find<QComboBox>("ComSelect");
+    const auto pull = connect(box, &QComboBox::currentIndexChanged, this, [&] {
+        disconnect(box, nullptr, this, nullptr);
+        QFile::remove(device);
+    });
+    driver.Click("ConnectButton");
+    disconnect(pull);
+    QFile::remove(link);
+
+    VerifyNotConnected(driver, modal,
+                       QStringLiteral("Comm Port Not Found\n%1 does not exist: check that the "
+                                      "interface cable is plugged in.")
+                           .arg(device));
+    QVERIFY(CurrentDevice == nullptr);
+}
+
+void ConnectFailureTest::noPortChosen_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("text that names no port") << QStringLiteral("the blue cable");
+    QTest::newRow("a device path that does not exist") << QStringLiteral("/dev/ttyUSB97");
+    QTest::newRow("an empty list") << QString();
+}
+
+void ConnectFailureTest::noPortChosen()
+{
+    QFETCH(QString, typed);
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    if (typed.isEmpty() && !form.PortNames().isEmpty())
+        QSKIP("this machine has serial ports of its own");
+    driver.TypePort(typed);
+
+    driver.Click("ConnectButton");
+
+    VerifyNotConnected(driver, modal,
+                       QStringLiteral("No port is chosen. Choose the port of the interface "
+                                      "cable on the page \"Comm Port and Byte Control\"."));
+    QVERIFY(CurrentDevice == nullptr);
+}
+
+void ConnectFailureTest::portHeldByAnotherProgram()
+{
+    RunningEmulator emulator(QStringLiteral("held"));
+    QVERIFY(emulator.IsReady());
+    // The other program holds the port the way this one does.
+    const int other = ::open(QFile::encodeName(emulator.Terminal()).constData(),
+                             O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(other >= 0);
+    QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
+
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    driver.TypePort(emulator.PortText());
+    driver.Click("ConnectButton");
+    VerifyNotConnected(driver, modal,
+                       QStringLiteral("Comm Port Not Found\n%1 is in use by another program.")
+                           .arg(emulator.Terminal()));
+
+    // Once the other program lets go, the same Connect finds the dive computer.
+    ::close(other);
+    modal.messages.clear();
+    driver.Click("ConnectButton");
+    QVERIFY(modal.messages.isEmpty());
+    QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
+    QVERIFY(driver.Button("LoadButton")->isEnabled());
+    QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphConnected));
+}
+
+void ConnectFailureTest::noDiveComputerAnswers()
+{
+    // The port opens, but none of the four detection probes gets a sound answer: nothing
+    // about the port itself is to blame, least of all this program's own hold on it.
+    RunningEmulator emulator(QStringLiteral("garbled"),
+                             {QStringLiteral("--bad-checksum=1"), QStringLiteral("--bad-checksum=2"),
+                              QStringLiteral("--bad-checksum=3"), QStringLiteral("--bad-checksum=4")});
+    QVERIFY(emulator.IsReady());
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    driver.TypePort(emulator.PortText());
+
+    driver.Click("ConnectButton");
+
+    VerifyNotConnected(driver, modal, QStringLiteral("Device Type1 Not Found"));
+    QVERIFY(driver.StatusHistory().contains(QStringLiteral("Comm Open Failure!")));
+}
+
+TIDEWELL_ISOLATED_MAIN(ConnectFailureTest)
+#include "ConnectFailureTest.moc"

@@ -1,0 +1,63 @@
+#pragma once
+// A Type1 dive computer on a fake serial port that runs on virtual time, made the
+// window's device controller as a successful Connect makes one. Every request frame is
+// logged with the thread that sent it; the log may be read while the refresh worker runs.
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "FakeDiveComputer.h"
+#include "FakeSerial.h"
+
+namespace kAPI {
+class Device_Type1_Control;
+}
+class TForm1;
+
+struct SentFrame {
+    fake::Bytes bytes;
+    bool fromMainThread;
+};
+
+class FakeDevice {
+public:
+    // The keep-alive request: a read of one byte at 0x24.
+    static const fake::Bytes KeepAliveRead;
+
+    // A dive computer with plausible settings; made on the main thread.
+    FakeDevice();
+    // Destroys the controller if the window has not. Make the FakeDevice before the
+    // window: the window reaches the fake port through the controller.
+    ~FakeDevice();
+    FakeDevice(const FakeDevice&) = delete;
+    FakeDevice& operator=(const FakeDevice&) = delete;
+
+    // Makes the controller CurrentDevice and raises the window's connected event.
+    void Attach(TForm1& form);
+
+    std::vector<SentFrame> Frames() const;
+    int KeepAliveReads() const;
+    // The next request of the main thread (or of the worker) is answered only after
+    // `hold` of real time, so that the other thread gets its turns meanwhile.
+    void HoldNextRequest(bool fromMainThread, std::chrono::milliseconds hold);
+
+    // The line and the memory; the main thread may use them while the worker is known
+    // to be idle.
+    fake::FakeSerial& Port() { return port_; }
+    fake::FakeDiveComputer& Dive() { return dive_; }
+
+private:
+    void OnRequest(const fake::Bytes& frame);
+
+    const std::thread::id mainThread_ = std::this_thread::get_id();
+    fake::FakeSerial port_;
+    fake::FakeDiveComputer dive_{port_};
+    kAPI::Device_Type1_Control* controller_ = nullptr;  // owned by CurrentDevice
+
+    mutable std::mutex mutex_;
+    std::vector<SentFrame> frames_;
+    std::chrono::milliseconds holdMain_{0};
+    std::chrono::milliseconds holdWorker_{0};
+};

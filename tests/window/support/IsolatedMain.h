@@ -1,0 +1,57 @@
+#pragma once
+// The entry point of a window test. Before anything else it points the preferences and
+// the emulator announcements at fresh temporary folders, so that a test never sees the
+// user's preferences or another program's emulators; then it runs the test object under
+// the real program's application object, whose error box goes through Modal.
+
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "window/Application.h"
+#include "window/Externals.h"
+
+#if defined(__SANITIZE_THREAD__)
+// Qt is not built for ThreadSanitizer. Its paint engine fills spans on a thread pool of
+// its own and hands the work back through futexes that the sanitizer cannot see, so
+// memory Qt allocates on one thread and frees on another looks like a race. Calls made
+// from inside such uninstrumented libraries are not judged; our own code still is.
+extern "C" const char* __tsan_default_options()
+{
+    return "ignore_noninstrumented_modules=1";
+}
+#endif
+
+// For a test's init(): the process-wide objects are meant to live through one window
+// only, so each test starts from what a new process would have: no preferences, an
+// all-zero settings record, no store on exit under way, and no keep-alive request left
+// over that no worker took.
+inline void ForgetEarlierTests()
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Hallvex"),
+              QStringLiteral("Tidewell"))
+        .clear();
+    CurrentSettings = DEVICE_DATA{};
+    ExitStoreActive = false;
+    // Before the first window the lock is still the one taken at start-up, and no
+    // request can have been made.
+    if (RequestLock.try_lock()) {
+        RefreshRequested = false;
+        RequestLock.unlock();
+    }
+}
+
+#define TIDEWELL_ISOLATED_MAIN(TestObject)                                      \
+    int main(int argc, char** argv)                                             \
+    {                                                                           \
+        QTemporaryDir config;                                                   \
+        QTemporaryDir runtime;                                                  \
+        if (!config.isValid() || !runtime.isValid())                            \
+            return 1;                                                           \
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));           \
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));          \
+        TApplication app(argc, argv);                                           \
+        QApplication::setApplicationDisplayName(QStringLiteral("Tidewell"));    \
+        TestObject test;                                                        \
+        return QTest::qExec(&test, argc, argv);                                 \
+    }
