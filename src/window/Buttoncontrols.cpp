@@ -139,7 +139,9 @@ void TForm1::StoreButtonClick()
                 CurrentDevice->StoreSettings(CurrentSettings, true);
                 ok = true;
             } catch (...) {
-                UpdateUi(UiStoreFailed);  // the status keeps the controller's last text
+                // Said plainly: a diver must not take a broken-off store for a finished one.
+                ShowStatus(QStringLiteral("Store Failed"));
+                UpdateUi(UiStoreFailed);
             }
         }
     }

@@ -44,6 +44,13 @@ void SetPersonalText(DEVICE_DATA& record, const std::string& text, bool padWithZ
     record.textEnd = 0;
 }
 
+// A depth is shown in whole units. The fraction the dive computer keeps is given up only
+// when the whole number shown was changed, so storing never trims a logged depth.
+std::uint16_t GatheredDepth(std::uint16_t held, qint64 shown)
+{
+    return qint64(DepthToShown(held)) == shown ? held : DepthFromShown(std::uint32_t(shown));
+}
+
 std::uint8_t LowByte(qint64 v)
 {
     return static_cast<std::uint8_t>(v & 0xFF);
@@ -110,13 +117,15 @@ void TForm1::GatherSettings()
         r.light |= 0x80;
     r.diveTime = MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
     r.totalDives = LowWord(ui->TotalDivesEdit->value());
-    r.maxDepth = DepthFromShown(ui->MaxDepthEdit->value());
+    r.maxDepth = GatheredDepth(r.maxDepth, ui->MaxDepthEdit->value());
+    // The bits no control shows are the dive computer's own and stay as they are.
     if (PersonalSetting->ItemIndex() >= 0 && AltitudeSetting->ItemIndex() >= 0)
-        r.personalAltitude =
-            static_cast<std::uint8_t>(PersonalSetting->ItemIndex() * 4 + AltitudeSetting->ItemIndex());
-    r.alarmFlags = (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0) |
-                   (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0);
-    r.depthAlarm = DepthFromShown(ui->DepthAlarmEdit->value());
+        r.personalAltitude = static_cast<std::uint8_t>(
+            (r.personalAltitude & 0xF0) | (PersonalSetting->ItemIndex() * 4 + AltitudeSetting->ItemIndex()));
+    r.alarmFlags = static_cast<std::uint8_t>((r.alarmFlags & 0xFC) |
+                                             (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0) |
+                                             (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0));
+    r.depthAlarm = GatheredDepth(r.depthAlarm, ui->DepthAlarmEdit->value());
     r.timeAlarm = LowWord(ui->TimeAlarmEdit->value());
     SetPersonalText(r, AnsiText::FromWide(ui->PersonalData->text().toStdWString()), true);
     if (Units->ItemIndex() >= 0)
@@ -125,7 +134,7 @@ void TForm1::GatherSettings()
     SetSerialNumber(r, static_cast<std::uint32_t>(ui->SerialNumber->value()));
     r.modelCode = LowByte(ui->CompIDEdit->value());
     r.firmwareVersion = LowByte(ui->FirmwareEdit->value());
-    r.freeDiveMaxDepth = DepthFromShown(ui->FreeDepth->value());
+    r.freeDiveMaxDepth = GatheredDepth(r.freeDiveMaxDepth, ui->FreeDepth->value());
     r.freeDiveTime = MinutesFrom(ui->FreeTimeHours->value(), ui->FreeTimeMinutes->value());
 }
 

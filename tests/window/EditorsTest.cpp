@@ -104,8 +104,8 @@ private slots:
 
     void editor_data();
     void editor();
-    void depthFractionLostOnGather();
-    void altitudeKeepsPersonalAndGatherWritesTheWholeByte();
+    void depthFractionKeptUnlessTheShownDepthChanges();
+    void altitudeKeepsPersonalAndGatherKeepsTheUnshownBits();
     void clockTwelveAndTwentyFour();
     void sampleRateWithoutCodeKeepsTheSelection();
     void serialNumberDigits();
@@ -346,7 +346,7 @@ void EditorsTest::editor()
 
 // ---------------------------------------------------------------------------------------
 
-void EditorsTest::depthFractionLostOnGather()
+void EditorsTest::depthFractionKeptUnlessTheShownDepthChanges()
 {
     DEVICE_DATA r = Plausible();
     r.maxDepth = 1000;
@@ -357,14 +357,20 @@ void EditorsTest::depthFractionLostOnGather()
     QCOMPARE(C<QLineEdit>("DepthAlarmEdit")->text(), QStringLiteral("8"));
     QCOMPARE(C<QLineEdit>("FreeDepth")->text(), QStringLiteral("7"));
     w->GatherSettings();
-    QCOMPARE(int(CurrentSettings.maxDepth), 896);
-    QCOMPARE(int(CurrentSettings.depthAlarm), 1024);
-    QCOMPARE(int(CurrentSettings.freeDiveMaxDepth), 896);
+    QCOMPARE(int(CurrentSettings.maxDepth), 1000);
+    QCOMPARE(int(CurrentSettings.depthAlarm), 1127);
+    QCOMPARE(int(CurrentSettings.freeDiveMaxDepth), 1000);
     QVERIFY(!w->IsChanged());
     QVERIFY(w->UndoIsEmpty());
+
+    // A depth the person changed is stored as the whole number shown.
+    C<QLineEdit>("DepthAlarmEdit")->setText(QStringLiteral("12"));
+    w->GatherSettings();
+    QCOMPARE(int(CurrentSettings.depthAlarm), 1536);
+    QCOMPARE(int(CurrentSettings.maxDepth), 1000);
 }
 
-void EditorsTest::altitudeKeepsPersonalAndGatherWritesTheWholeByte()
+void EditorsTest::altitudeKeepsPersonalAndGatherKeepsTheUnshownBits()
 {
     DEVICE_DATA r = Plausible();
     r.personalAltitude = 0xF4;  // P1, A0, high bits set
@@ -374,7 +380,7 @@ void EditorsTest::altitudeKeepsPersonalAndGatherWritesTheWholeByte()
     ClickItem("AltitudeSetting", 2);
     QCOMPARE(int(CurrentSettings.personalAltitude), 0xF6);  // the editor keeps the other bits
     w->GatherSettings();
-    QCOMPARE(int(CurrentSettings.personalAltitude), 6);  // P1 x 4 + A2
+    QCOMPARE(int(CurrentSettings.personalAltitude), 0xF6);  // P1 x 4 + A2, the high bits kept
 }
 
 void EditorsTest::clockTwelveAndTwentyFour()
@@ -679,17 +685,18 @@ void EditorsTest::undoTheTwoAlarmFlags()
     QCOMPARE(int(CurrentSettings.alarmFlags), 0);
     QVERIFY(!C<QCheckBox>("TimeAlarmEnableCheck")->isChecked());
 
-    // In the other order, from both on.
+    // In the other order, from both on, with bits of the dive computer's own beside them
+    // that the box's gather leaves alone.
     DEVICE_DATA r = Plausible();
-    r.alarmFlags = 3;
+    r.alarmFlags = 0xF3;
     Show(r);
     Click(C<QCheckBox>("DepthAlarmEnableCheck"));
     Click(C<QCheckBox>("TimeAlarmEnableCheck"));
-    QCOMPARE(int(CurrentSettings.alarmFlags), 0);
+    QCOMPARE(int(CurrentSettings.alarmFlags), 0xF0);
     Undo();
-    QCOMPARE(int(CurrentSettings.alarmFlags), 1);
+    QCOMPARE(int(CurrentSettings.alarmFlags), 0xF1);
     Undo();
-    QCOMPARE(int(CurrentSettings.alarmFlags), 3);
+    QCOMPARE(int(CurrentSettings.alarmFlags), 0xF3);
 }
 
 void EditorsTest::undoPersonalText_data()

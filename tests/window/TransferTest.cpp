@@ -75,7 +75,7 @@ void TransferTest::refreshOnConnectThenStore()
     QVERIFY(form.IsChanged());
 
     driver.Click("StoreButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Transfering Data To Kelvor"));
+    QCOMPARE(driver.Status(), QStringLiteral("Store Failed"));
     QVERIFY(modal.messages.isEmpty());
     QVERIFY(form.IsChanged());
     QVERIFY(driver.Button("StoreButton")->isEnabled());
