@@ -83,34 +83,44 @@ void TForm1::ConnectButtonClick()
     KeepAliveTimer->start();
 }
 
-void TForm1::LoadButtonClick()
+bool TForm1::Transfer(bool holdTimer,
+                      const std::function<void(kAPI::Device_Type1_Control&)>& transfer,
+                      const QString& failureStatus, std::uint32_t failureEvent)
 {
-    ShowStatus(QStringLiteral("Transfering Data from Kelvor"));
-    DEVICE_DATA loaded = CurrentSettings;
     bool ok = false;
     {
         DeviceClaim claim;
-        KeepAliveTimer->stop();
+        if (holdTimer)
+            KeepAliveTimer->stop();
         KeepAliveTimer->setInterval(KeepAlivePeriod);
         if (!CurrentDevice) {
             UpdateUi(UiNotConnected);
         } else {
-            // Into a copy: a load that fails half-way must not leave the record a mix of
-            // two dive computers.
             try {
-                CurrentDevice->LoadSettings(loaded, true);
+                transfer(*CurrentDevice);
                 ok = true;
             } catch (...) {
-                ShowStatus(QStringLiteral("Read Failure"));
-                UpdateUi(UiLoadFailed);
+                ShowStatus(failureStatus);
+                UpdateUi(failureEvent);
             }
         }
     }
     KeepAliveTimer->start();
-    if (!ok) {
+    if (!ok)
         ShowProgress(0);
+    return ok;
+}
+
+void TForm1::LoadButtonClick()
+{
+    ShowStatus(QStringLiteral("Transfering Data from Kelvor"));
+    // Into a copy: a load that fails half-way must not leave the record a mix of two
+    // dive computers.
+    DEVICE_DATA loaded = CurrentSettings;
+    if (!Transfer(
+            true, [&](kAPI::Device_Type1_Control& device) { device.LoadSettings(loaded, true); },
+            QStringLiteral("Read Failure"), UiLoadFailed))
         return;
-    }
     CurrentSettings = loaded;
     DisplaySettings();
     EnableSettingGroups(true);
@@ -126,29 +136,13 @@ void TForm1::StoreButtonClick()
     if (!(state.bits & State::Loaded))
         return;
     GatherSettings();
-    bool ok = false;
-    {
-        DeviceClaim claim;
-        if (KeepOpenFlag)
-            KeepAliveTimer->stop();
-        KeepAliveTimer->setInterval(KeepAlivePeriod);
-        if (!CurrentDevice) {
-            UpdateUi(UiNotConnected);
-        } else {
-            try {
-                CurrentDevice->StoreSettings(CurrentSettings, true);
-                ok = true;
-            } catch (...) {
-                // Said plainly: a diver must not take a broken-off store for a finished one.
-                ShowStatus(QStringLiteral("Store Failed"));
-                UpdateUi(UiStoreFailed);
-            }
-        }
-    }
-    KeepAliveTimer->start();
-    ShowProgress(0);
-    if (!ok)
+    // A failure is said plainly: a diver must not take a broken-off store for a finished one.
+    if (!Transfer(
+            KeepOpenFlag,
+            [](kAPI::Device_Type1_Control& device) { device.StoreSettings(CurrentSettings, true); },
+            QStringLiteral("Store Failed"), UiStoreFailed))
         return;
+    ShowProgress(0);
     SetChanged(false);
     ShowStatus(QStringLiteral("Store Completed"));
     UpdateUi(UiStored);

@@ -5,6 +5,7 @@
 // (tool buttons), Editors (settings editors and undo), Menucontrols and Portcontrols.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,10 @@ class QTimer;
 class QToolButton;
 class RadioGroup;
 class TRefreshThread;
+
+namespace kAPI {
+class Device_Type1_Control;
+}
 
 namespace Ui {
 class TForm1;
@@ -135,6 +140,11 @@ private:
     void RestorePreferences(const PreferencesStore& store);
     void SavePreferences(PreferencesStore& store);
     void ConnectSignals();
+    // Runs one settings transfer with the controller claimed and the keep-alive timer's
+    // period reset (and the timer held when `holdTimer`). Returns false, with the failure
+    // shown, when there is no controller or the transfer fails.
+    bool Transfer(bool holdTimer, const std::function<void(kAPI::Device_Type1_Control&)>& transfer,
+                  const QString& failureStatus, std::uint32_t failureEvent);
     // Runs a handler; what it throws is shown in the application's error box.
     void Run(void (TForm1::*handler)());
     template <typename Sender, typename Signal>
