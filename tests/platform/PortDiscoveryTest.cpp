@@ -1,44 +1,18 @@
 #include "platform/SerialPorts.h"
 
+#include "PseudoTerminal.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <string>
 
 namespace {
-
-// A pseudo-terminal such as tidewell-emulator plays its dive computer on.
-class PseudoTerminal {
-public:
-    PseudoTerminal()
-    {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0) path_ = name;
-    }
-    ~PseudoTerminal()
-    {
-        if (!path_.isEmpty()) {
-            ::close(slave_);
-            ::close(master_);
-        }
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    const QString& path() const { return path_; }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    QString path_;
-};
 
 // Points XDG_RUNTIME_DIR at a fresh folder for the life of the object.
 class RuntimeFolder {

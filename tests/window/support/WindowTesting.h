@@ -14,9 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <pty.h>
-#include <unistd.h>
-
+#include "PseudoTerminal.h"
 #include "window/Application.h"
 #include "window/Externals.h"
 #include "window/Main.h"
@@ -56,33 +54,6 @@ inline int GlyphOf(const QObject* window, const QString& button)
 {
     return Find<QAbstractButton>(window, button)->property("glyphIndex").toInt();
 }
-
-// A pseudo-terminal such as tidewell-emulator plays its dive computer on.
-class PseudoTerminal {
-public:
-    PseudoTerminal()
-    {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0)
-            path_ = QString::fromLocal8Bit(name);
-    }
-    ~PseudoTerminal()
-    {
-        if (!path_.isEmpty()) {
-            ::close(slave_);
-            ::close(master_);
-        }
-    }
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
-
-    const QString& path() const { return path_; }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    QString path_;
-};
 
 // The folders of the test process, standing for a user's home: the preferences store
 // (~/.config), the runtime folder in which emulators announce their ports.
