@@ -11,6 +11,7 @@
 
 #include "FakeDiveComputer.h"
 #include "FakeSerial.h"
+#include "Failure.h"
 #include "device/DEVICE_DATA.h"
 #include "device/Device_Type1_Control.h"
 #include "device/Errors.h"
@@ -66,18 +67,6 @@ protected:
     {
         const auto sleeps = port.Sleeps();
         return static_cast<int>(std::count(sleeps.begin(), sleeps.end(), ms));
-    }
-
-    template <typename F>
-    kAPI::Error Failure(F&& f)
-    {
-        try {
-            f();
-        } catch (const kAPI::Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no error";
-        return kAPI::Error(L"", 0);
     }
 
     fake::FakeSerial port;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeSerial.h"
+#include "Failure.h"
 #include "TestLink.h"
 #include "device/Errors.h"
 
@@ -19,18 +20,6 @@ class Link : public ::testing::Test {
 protected:
     FakeSerial port;
     TestLink link{port};
-
-    template <typename F>
-    kAPI::Error Failure(F&& f)
-    {
-        try {
-            f();
-        } catch (const kAPI::Error& e) {
-            return e;
-        }
-        ADD_FAILURE() << "no error";
-        return kAPI::Error(L"", 0);
-    }
 };
 
 TEST_F(Link, TalkAppendsTheXorOfTheRequest)
