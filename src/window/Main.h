@@ -1,8 +1,9 @@
 #pragma once
 // The main window: every control of the form, the state machine that decides which
 // commands are available, and the handlers of the person's work. Its methods are spread
-// over the units Main (life cycle, state machine, display and gather), Buttoncontrols
-// (tool buttons), Editors (settings editors and undo), Menucontrols and Portcontrols.
+// over the units Main (life cycle, state machine), Buttoncontrols (the device commands),
+// Editors (display, gather, settings editors and undo), Filecontrols (Save and Open),
+// Preferences, Menucontrols and Portcontrols.
 
 #include <cstdint>
 #include <functional>
