@@ -6,9 +6,9 @@
 #include <QGenericPlugin>
 #include <QWidget>
 
+#include <unistd.h>
 #include <cstdio>
 #include <ctime>
-#include <unistd.h>
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -171,9 +171,11 @@ int main(int argc, char** argv)
         }
         ms[p] = Median(times);
         kib[p] = Median(peaks);
-        std::printf("%-9s start to first paint: median %7.1f ms (min %.1f, max %.1f); peak RSS: median %6ld KiB\n",
-                    p == 0 ? "tidewell" : "bare", ms[p], *std::min_element(times.begin(), times.end()),
-                    *std::max_element(times.begin(), times.end()), kib[p]);
+        std::printf(
+            "%-9s start to first paint: median %7.1f ms (min %.1f, max %.1f); peak RSS: median "
+            "%6ld KiB\n",
+            p == 0 ? "tidewell" : "bare", ms[p], *std::min_element(times.begin(), times.end()),
+            *std::max_element(times.begin(), times.end()), kib[p]);
     }
     const double timeRatio = ms[0] / ms[1];
     const double memoryRatio = double(kib[0]) / double(kib[1]);

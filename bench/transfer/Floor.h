@@ -9,8 +9,8 @@ namespace bench {
 // One request and its answer, and the pause the protocol puts before the request.
 struct Exchange {
     unsigned pauseMs;
-    unsigned bytesSent;     // request with its checksum
-    unsigned bytesReceived; // answer with its checksum
+    unsigned bytesSent;      // request with its checksum
+    unsigned bytesReceived;  // answer with its checksum
 };
 
 // Detection answered at the first probe.
@@ -30,4 +30,4 @@ double floorMs(const std::vector<Exchange>& exchanges);
 // frames runs inside the host's 100 ms after sending instead of after it.
 double ptyFloorMs(const std::vector<Exchange>& exchanges);
 
-} // namespace bench
+}  // namespace bench

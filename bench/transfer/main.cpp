@@ -26,13 +26,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double timeMs(const std::function<void()>& operation) {
+double timeMs(const std::function<void()>& operation)
+{
     const auto start = Clock::now();
     operation();
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double median(std::vector<double> values) {
+double median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -44,7 +46,8 @@ struct Measured {
     std::vector<double> ms;
 };
 
-int run(int runs) {
+int run(int runs)
+{
     e2e::Emulator emulator("bench-transfer", {"--pace"});
     std::uint8_t cancel = 0;
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
@@ -60,21 +63,22 @@ int run(int runs) {
     }
 
     std::printf("%d runs against tidewell-emulator --pace\n\n", runs);
-    std::printf("%-14s %9s %10s %10s %7s %14s %7s\n", "operation", "exchanges", "median ms", "floor ms",
-                "ratio", "pty floor ms", "ratio");
+    std::printf("%-14s %9s %10s %10s %7s %14s %7s\n", "operation", "exchanges", "median ms",
+                "floor ms", "ratio", "pty floor ms", "ratio");
     for (const Measured* m : {&detect, &load, &store}) {
         const double measured = median(m->ms);
         const double floor = bench::floorMs(m->exchanges);
         const double ptyFloor = bench::ptyFloorMs(m->exchanges);
-        std::printf("%-14s %9zu %10.1f %10.1f %7.3f %14.1f %7.3f\n", m->name, m->exchanges.size(), measured,
-                    floor, measured / floor, ptyFloor, measured / ptyFloor);
+        std::printf("%-14s %9zu %10.1f %10.1f %7.3f %14.1f %7.3f\n", m->name, m->exchanges.size(),
+                    measured, floor, measured / floor, ptyFloor, measured / ptyFloor);
     }
     return 0;
 }
 
-} // namespace
+}  // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     if (runs < 1) {
         std::fprintf(stderr, "usage: bench_transfer [RUNS]\n");
@@ -84,7 +88,8 @@ int main(int argc, char* argv[]) {
         return run(runs);
     } catch (const kAPI::Error& e) {
         const std::wstring text = e.what();
-        std::fprintf(stderr, "bench_transfer: device error %d: %s\n", e.code, std::string(text.begin(), text.end()).c_str());
+        std::fprintf(stderr, "bench_transfer: device error %d: %s\n", e.code,
+                     std::string(text.begin(), text.end()).c_str());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_transfer: %s\n", e.what());
     }

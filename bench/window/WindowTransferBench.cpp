@@ -114,8 +114,10 @@ int main(int argc, char** argv)
 
     std::printf("%d runs each against tidewell-emulator --pace (median ms)\n\n", runs);
     std::printf("%-10s %14s %14s %8s\n", "operation", "device layer", "window", "ratio");
-    const auto row = [](const char* name, const std::vector<double>& d, const std::vector<double>& w) {
-        std::printf("%-10s %14.1f %14.1f %8.4f\n", name, Median(d), Median(w), Median(w) / Median(d));
+    const auto row = [](const char* name, const std::vector<double>& d,
+                        const std::vector<double>& w) {
+        std::printf("%-10s %14.1f %14.1f %8.4f\n", name, Median(d), Median(w),
+                    Median(w) / Median(d));
     };
     row("Load", device.load, window.load);
     row("Store", device.store, window.store);

@@ -17,7 +17,8 @@ void TBMSpinEdit::TAGauge::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), palette().color(QPalette::Base));
 
     const auto [lo, hi] = FOwner.GaugeRange();
-    const TGaugeBar bar = GaugeBar(FOwner.TextValue(), lo, hi, FOwner.Span(), AroundCenter, width() - 1);
+    const TGaugeBar bar =
+        GaugeBar(FOwner.TextValue(), lo, hi, FOwner.Span(), AroundCenter, width() - 1);
     if (bar.Drawn)
         painter.fillRect(QRect(bar.From, 0, bar.To - bar.From, height()),
                          GaugeColor(FOwner.GaugeBeginColor(), EndColor, bar.Factor));

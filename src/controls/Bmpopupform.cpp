@@ -23,8 +23,8 @@ public:
 };
 
 TBMPopupForm::TBMPopupForm(QWidget* owner)
-    : QFrame(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                        | Qt::WindowDoesNotAcceptFocus),
+    : QFrame(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                        Qt::WindowDoesNotAcceptFocus),
       FTrackBar(new TTrackBar(Qt::Horizontal, this))
 {
     setAttribute(Qt::WA_ShowWithoutActivating);

@@ -467,8 +467,9 @@ void TBMSpinEdit::LayoutParts()
     FDropButton->setGeometry(UpDownWidth + 2, 1, DropButtonWidth, FPanel->height() - 2);
     FDropButton->setVisible(FTrackBarEnabled);
     // The strip's last row falls on the frame; it is cut off there, as under a client area.
-    FGauge->setGeometry(QRect(client.left(), client.bottom() - FGaugeHeight, client.width(), FGaugeHeight + 2)
-                        & client);
+    FGauge->setGeometry(
+        QRect(client.left(), client.bottom() - FGaugeHeight, client.width(), FGaugeHeight + 2) &
+        client);
 }
 
 // The text runs left of the buttons and above the gauge strip.
@@ -482,5 +483,6 @@ void TBMSpinEdit::UpdateMinimumHeight()
 {
     const int character = fontMetrics().height();
     const int system = QFontMetrics(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).height();
-    setMinimumHeight(4 * BorderHeight + character + std::min(character, system) / 4 + FGaugeHeight + 3);
+    setMinimumHeight(4 * BorderHeight + character + std::min(character, system) / 4 + FGaugeHeight +
+                     3);
 }

@@ -32,7 +32,8 @@ class TBMSpinEdit : public QLineEdit {
     Q_PROPERTY(QColor GaugeEndColor READ GaugeEndColor WRITE SetGaugeEndColor)
     Q_PROPERTY(int GaugeHeight READ GaugeHeight WRITE SetGaugeHeight)
     Q_PROPERTY(int TrackBarWidth READ TrackBarWidth WRITE SetTrackBarWidth)
-    Q_PROPERTY(Qt::Orientation TrackBarOrientation READ TrackBarOrientation WRITE SetTrackBarOrientation)
+    Q_PROPERTY(
+        Qt::Orientation TrackBarOrientation READ TrackBarOrientation WRITE SetTrackBarOrientation)
     Q_PROPERTY(bool TrackBarEnabled READ TrackBarEnabled WRITE SetTrackBarEnabled)
     Q_PROPERTY(bool EditorEnabled READ EditorEnabled WRITE SetEditorEnabled)
     Q_PROPERTY(bool AutoSelect READ AutoSelect WRITE SetAutoSelect)

@@ -22,9 +22,10 @@ void TDropButton::paintEvent(QPaintEvent* e)
 
     // A triangle 7 pixels across, nudged like the bevel's contents while the button is down.
     const QPointF c = QRectF(rect()).center() + (isDown() ? QPointF(1, 1) : QPointF(0, 0));
-    const QPolygonF arrow = FTrackBar == Qt::Horizontal
-        ? QPolygonF({c + QPointF(-3.5, -2), c + QPointF(3.5, -2), c + QPointF(0, 2)})
-        : QPolygonF({c + QPointF(2, -3.5), c + QPointF(2, 3.5), c + QPointF(-2, 0)});
+    const QPolygonF arrow =
+        FTrackBar == Qt::Horizontal
+            ? QPolygonF({c + QPointF(-3.5, -2), c + QPointF(3.5, -2), c + QPointF(0, 2)})
+            : QPolygonF({c + QPointF(2, -3.5), c + QPointF(2, 3.5), c + QPointF(-2, 0)});
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);

@@ -4,8 +4,8 @@
 #include <QColor>
 
 struct TGaugeBar {
-    int From = 0;       // first pixel column of the bar
-    int To = 0;         // one past its last column
+    int From = 0;  // first pixel column of the bar
+    int To = 0;    // one past its last column
     bool Drawn = false;
     int Centre = -1;    // column of the centre line; -1 when the bar grows from the left edge
     double Factor = 0;  // colour position: 0 is the begin colour, 256 the end colour

@@ -24,7 +24,8 @@ public:
 
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     // Converts one unit; false when it has no counterpart.
-    bool One(const char* in, std::size_t inSize, char* out, std::size_t outSize, std::size_t& produced)
+    bool One(const char* in, std::size_t inSize, char* out, std::size_t outSize,
+             std::size_t& produced)
     {
         char* inPtr = const_cast<char*>(in);
         char* outPtr = out;
@@ -50,8 +51,9 @@ std::string FromWide(const CStdStr& text)
         char byte = '?';
         std::size_t produced = 0;
         char buffer[4];
-        if (conv.ok() && conv.One(reinterpret_cast<const char*>(&c), sizeof c, buffer, sizeof buffer,
-                                  produced) &&
+        if (conv.ok() &&
+            conv.One(reinterpret_cast<const char*>(&c), sizeof c, buffer, sizeof buffer,
+                     produced) &&
             produced == 1)
             byte = buffer[0];
         out += byte;
@@ -67,7 +69,8 @@ CStdStr ToWide(const std::string& bytes)
         wchar_t c = static_cast<wchar_t>(static_cast<unsigned char>(b));
         std::size_t produced = 0;
         wchar_t buffer[2];
-        if (conv.ok() && conv.One(&b, 1, reinterpret_cast<char*>(buffer), sizeof buffer, produced) &&
+        if (conv.ok() &&
+            conv.One(&b, 1, reinterpret_cast<char*>(buffer), sizeof buffer, produced) &&
             produced == sizeof(wchar_t))
             c = buffer[0];
         out += c;

@@ -18,7 +18,7 @@ class AnyClass;
 
 // Room for a pointer to member function (the largest kind of target) or a plain one.
 constexpr std::size_t TargetSize =
-    std::max(sizeof(void (detail::AnyClass::*)()), sizeof(void (*)()));
+    std::max(sizeof(void(detail::AnyClass::*)()), sizeof(void (*)()));
 
 class Callback_base {
 public:
@@ -100,16 +100,16 @@ template <typename P1, typename Func>
 class functiontranslator_1 : public Callback_1<P1> {
 public:
     explicit functiontranslator_1(Func function)
-        : Callback_1<P1>(nullptr, reinterpret_cast<Callback_base::Function>(function), nullptr,
-                         0, &Call)
+        : Callback_1<P1>(nullptr, reinterpret_cast<Callback_base::Function>(function), nullptr, 0,
+                         &Call)
     {
     }
 
 private:
     static void Call(const Callback_1<P1>& self, P1 argument)
     {
-        const Func function = reinterpret_cast<Func>(
-            Callback_base::template TargetOf<Callback_base::Function>(self));
+        const Func function =
+            reinterpret_cast<Func>(Callback_base::template TargetOf<Callback_base::Function>(self));
         if (function != nullptr)
             function(argument);
     }

@@ -2,7 +2,9 @@
 
 namespace kAPI {
 
-Device::Device(std::uint8_t* cancel) : MaxAddress(0x1FFF), cancelFlag(cancel), progress(100) {}
+Device::Device(std::uint8_t* cancel) : MaxAddress(0x1FFF), cancelFlag(cancel), progress(100)
+{
+}
 
 Device::~Device() = default;
 

@@ -19,8 +19,7 @@ void Device_Type1_Control::SetCallbacks(void (*progressFunction)(int),
                                         void (*connectedFunction)(int))
 {
     if (progressFunction != nullptr)
-        progress.onPercent =
-            Callback::functiontranslator_1<int, void (*)(int)>(progressFunction);
+        progress.onPercent = Callback::functiontranslator_1<int, void (*)(int)>(progressFunction);
     onStatus = statusFunction;
     onConnected = connectedFunction;
 }
@@ -57,13 +56,17 @@ void Device_Type1_Control::Open(int attempts)
     throw Device_Not_Present(L"Device Type1 Not Found", ErrInterfaceNotDetected);
 }
 
-void Device_Type1_Control::Slot5() {}
+void Device_Type1_Control::Slot5()
+{
+}
 
 int Device_Type1_Control::Slot7()
 {
     return 0;
 }
 
-void Device_Type1_Control::Slot9() {}
+void Device_Type1_Control::Slot9()
+{
+}
 
 }  // namespace kAPI

@@ -36,8 +36,7 @@ public:
     void SetCallbacks(void (*progress)(int), void (*status)(const wchar_t*),
                       void (*connected)(int));
 
-    int Read(std::uint32_t address, int length, std::uint8_t* buffer,
-             bool withProgress) override;
+    int Read(std::uint32_t address, int length, std::uint8_t* buffer, bool withProgress) override;
     int Write(std::uint32_t address, int length, const std::uint8_t* buffer,
               bool withProgress) override;
     // `answer`, if given, receives the whole answer frame: `answerLength` bytes,
@@ -62,8 +61,7 @@ public:
 protected:
     // One request of 1 to 32 bytes.
     void ReadBlock(std::uint32_t address, int n, std::uint8_t* destination, bool withProgress);
-    void WriteBlock(std::uint32_t address, int n, const std::uint8_t* source,
-                    bool withProgress);
+    void WriteBlock(std::uint32_t address, int n, const std::uint8_t* source, bool withProgress);
 
 private:
     void CheckRange(std::uint32_t address, int length) const;

@@ -91,9 +91,8 @@ int Device_Type1_Control::Read(std::uint32_t address, int length, std::uint8_t* 
     if (length < 1 || buffer == nullptr)
         throw BadInstruction(ErrorFromCode(ErrBadReadParameter));
     CheckRange(address, length);
-    InBlocks(*this, address, length, buffer, [&](std::uint32_t a, int n, std::uint8_t* to) {
-        ReadBlock(a, n, to, withProgress);
-    });
+    InBlocks(*this, address, length, buffer,
+             [&](std::uint32_t a, int n, std::uint8_t* to) { ReadBlock(a, n, to, withProgress); });
     return length;
 }
 
@@ -110,10 +109,9 @@ int Device_Type1_Control::Write(std::uint32_t address, int length, const std::ui
     sendBuffer[1] = WriteEnableKey;
     Exchange(2, WriteEnableAnswerLength);  // once for all the blocks that follow
 
-    InBlocks(*this, address, length, buffer,
-             [&](std::uint32_t a, int n, const std::uint8_t* from) {
-                 WriteBlock(a, n, from, withProgress);
-             });
+    InBlocks(*this, address, length, buffer, [&](std::uint32_t a, int n, const std::uint8_t* from) {
+        WriteBlock(a, n, from, withProgress);
+    });
     return length;
 }
 
@@ -132,8 +130,8 @@ void Device_Type1_Control::ReadIdentity(std::uint8_t* buffer, int length)
         ReadBlock(0x24, 2, buffer, false);
 }
 
-int Device_Type1_Control::RawExchange(int sendLength, const std::uint8_t* request,
-                                      int answerLength, std::uint8_t* answer)
+int Device_Type1_Control::RawExchange(int sendLength, const std::uint8_t* request, int answerLength,
+                                      std::uint8_t* answer)
 {
     // The request must fit the send buffer together with its checksum.
     if (sendLength > 0 && static_cast<std::size_t>(sendLength) + 1 > sendBufferSize)

@@ -16,8 +16,7 @@ using DeviceData::TransferPlan;
 
 // Puts bytes read at `address` where the transfer plan keeps them in the record; bytes
 // at addresses that the plan never transfers (0x48-0x49, past 0x70) are left out.
-void CopyByPlan(DEVICE_DATA& record, std::uint32_t address, const std::uint8_t* bytes,
-                int length)
+void CopyByPlan(DEVICE_DATA& record, std::uint32_t address, const std::uint8_t* bytes, int length)
 {
     const std::uint32_t end = address + static_cast<std::uint32_t>(length);
     for (const auto& block : TransferPlan) {

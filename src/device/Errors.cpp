@@ -42,7 +42,9 @@ const wchar_t* TableText(int code)
 }
 }  // namespace
 
-Error::Error(ErrorFromCode c) : runtime_error(TableText(c.code)), code(c.code) {}
+Error::Error(ErrorFromCode c) : runtime_error(TableText(c.code)), code(c.code)
+{
+}
 
 UnknownError::UnknownError(const wchar_t* text) : Error(L"", ErrUnknownOrSystem)
 {

@@ -47,11 +47,10 @@ struct BaudSpeed {
 };
 
 constexpr BaudSpeed kSpeeds[] = {
-    {50, B50},         {75, B75},         {110, B110},       {134, B134},
-    {150, B150},       {200, B200},       {300, B300},       {600, B600},
-    {1200, B1200},     {1800, B1800},     {2400, B2400},     {4800, B4800},
-    {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
+    {50, B50},       {75, B75},         {110, B110},       {134, B134},       {150, B150},
+    {200, B200},     {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+    {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600}, {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600},
 };
 
 std::uint32_t BaudOf(speed_t speed)
@@ -162,10 +161,18 @@ bool PosixSerialOps::GetCommState(Handle h, DCB& d)
     d.fOutX = (t.c_iflag & IXON) ? 1 : 0;
     d.fInX = (t.c_iflag & IXOFF) ? 1 : 0;
     switch (t.c_cflag & CSIZE) {
-    case CS5: d.ByteSize = 5; break;
-    case CS6: d.ByteSize = 6; break;
-    case CS7: d.ByteSize = 7; break;
-    default: d.ByteSize = 8; break;
+        case CS5:
+            d.ByteSize = 5;
+            break;
+        case CS6:
+            d.ByteSize = 6;
+            break;
+        case CS7:
+            d.ByteSize = 7;
+            break;
+        default:
+            d.ByteSize = 8;
+            break;
     }
     if (!(t.c_cflag & PARENB))
         d.Parity = NOPARITY;
@@ -212,19 +219,38 @@ bool PosixSerialOps::SetCommState(Handle h, const DCB& d)
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
     t.c_cflag |= CLOCAL | CREAD;
     switch (d.ByteSize) {
-    case 5: t.c_cflag |= CS5; break;
-    case 6: t.c_cflag |= CS6; break;
-    case 7: t.c_cflag |= CS7; break;
-    case 8: t.c_cflag |= CS8; break;
-    default: return false;
+        case 5:
+            t.c_cflag |= CS5;
+            break;
+        case 6:
+            t.c_cflag |= CS6;
+            break;
+        case 7:
+            t.c_cflag |= CS7;
+            break;
+        case 8:
+            t.c_cflag |= CS8;
+            break;
+        default:
+            return false;
     }
     switch (d.Parity) {
-    case NOPARITY: break;
-    case ODDPARITY: t.c_cflag |= PARENB | PARODD; break;
-    case EVENPARITY: t.c_cflag |= PARENB; break;
-    case MARKPARITY: t.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case SPACEPARITY: t.c_cflag |= PARENB | CMSPAR; break;
-    default: return false;
+        case NOPARITY:
+            break;
+        case ODDPARITY:
+            t.c_cflag |= PARENB | PARODD;
+            break;
+        case EVENPARITY:
+            t.c_cflag |= PARENB;
+            break;
+        case MARKPARITY:
+            t.c_cflag |= PARENB | PARODD | CMSPAR;
+            break;
+        case SPACEPARITY:
+            t.c_cflag |= PARENB | CMSPAR;
+            break;
+        default:
+            return false;
     }
     if (d.StopBits == TWOSTOPBITS)
         t.c_cflag |= CSTOPB;
@@ -409,7 +435,8 @@ bool PosixSerialOps::ReadFile(Handle h, std::uint8_t* data, std::uint32_t length
         return false;
     const int fd = static_cast<int>(h);
     const COMMTIMEOUTS& to = port.timeouts;
-    const std::uint32_t total = to.ReadTotalTimeoutMultiplier * length + to.ReadTotalTimeoutConstant;
+    const std::uint32_t total =
+        to.ReadTotalTimeoutMultiplier * length + to.ReadTotalTimeoutConstant;
     const bool returnAtOnce = to.ReadIntervalTimeout == 0xFFFFFFFFu && total == 0;
     const bool hasDeadline = total != 0;
     const auto deadline = Clock::now() + std::chrono::milliseconds(total);

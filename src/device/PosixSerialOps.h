@@ -26,8 +26,7 @@ public:
     bool WriteFile(Handle h, const std::uint8_t* data, std::uint32_t length,
                    std::uint32_t& written) override;
     bool WaitCommEvent(Handle h, std::uint32_t& events) override;
-    bool ReadFile(Handle h, std::uint8_t* data, std::uint32_t length,
-                  std::uint32_t& read) override;
+    bool ReadFile(Handle h, std::uint8_t* data, std::uint32_t length, std::uint32_t& read) override;
     bool CloseHandle(Handle h) override;
     void Sleep(std::uint32_t milliseconds) override;
 
@@ -37,9 +36,9 @@ private:
     struct Port {
         bool isTerminal = false;
         termios original{};
-        bool exclusive = false;    // TIOCEXCL set by us
-        bool modemLines = false;   // the line has DTR and RTS at all (a pty has not)
-        int originalModem = 0;     // TIOCM_DTR / TIOCM_RTS as found
+        bool exclusive = false;   // TIOCEXCL set by us
+        bool modemLines = false;  // the line has DTR and RTS at all (a pty has not)
+        int originalModem = 0;    // TIOCM_DTR / TIOCM_RTS as found
         COMMTIMEOUTS timeouts{};
         std::uint32_t eventMask = 0;
     };

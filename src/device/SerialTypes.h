@@ -11,7 +11,7 @@ struct DCB {
     std::uint32_t DCBlength;
     std::uint32_t BaudRate;
     std::uint32_t fBinary : 1;
-    std::uint32_t fParity : 1;           // check parity on input
+    std::uint32_t fParity : 1;  // check parity on input
     std::uint32_t fOutxCtsFlow : 1;
     std::uint32_t fOutxDsrFlow : 1;
     std::uint32_t fDtrControl : 2;

@@ -26,8 +26,8 @@ int TSmartProgress::Update()
     if (current == 0)
         percent = 0;
     else if (current < total)
-        percent = static_cast<int>(
-            std::floor(100.0 / (static_cast<double>(total) / current) + 0.5));
+        percent =
+            static_cast<int>(std::floor(100.0 / (static_cast<double>(total) / current) + 0.5));
     else
         percent = 100;
     if (percent != old)

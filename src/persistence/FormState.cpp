@@ -38,13 +38,14 @@ void RestoreFormState(const PreferencesStore& store, QWidget& window)
                   store.ReadInteger(Section, QStringLiteral("Top"), current.top()));
     QSize size = current.size();
     if (Sizeable(window)) {
-        const int right = store.ReadInteger(Section, QStringLiteral("Right"),
-                                            corner.x() + current.width());
-        const int bottom = store.ReadInteger(Section, QStringLiteral("Bottom"),
-                                             corner.y() + current.height());
+        const int right =
+            store.ReadInteger(Section, QStringLiteral("Right"), corner.x() + current.width());
+        const int bottom =
+            store.ReadInteger(Section, QStringLiteral("Bottom"), corner.y() + current.height());
         size = QSize(right - corner.x(), bottom - corner.y());
     }
-    if (QGuiApplication::screenAt(corner) == nullptr) corner = QPoint(0, 0);
+    if (QGuiApplication::screenAt(corner) == nullptr)
+        corner = QPoint(0, 0);
     window.setGeometry(QRect(corner, size));
     if (store.ReadBool(Section, QStringLiteral("Maximized"), false)) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);

@@ -15,8 +15,7 @@ PreferencesStore::PreferencesStore()
 {
 }
 
-bool PreferencesStore::ReadBool(const QString& section, const QString& key,
-                                bool defaultValue) const
+bool PreferencesStore::ReadBool(const QString& section, const QString& key, bool defaultValue) const
 {
     return settings_.value(Path(section, key), defaultValue).toBool();
 }
@@ -47,8 +46,7 @@ void PreferencesStore::WriteInteger(const QString& section, const QString& key, 
     settings_.setValue(Path(section, key), value);
 }
 
-void PreferencesStore::WriteString(const QString& section, const QString& key,
-                                   const CStdStr& value)
+void PreferencesStore::WriteString(const QString& section, const QString& key, const CStdStr& value)
 {
     settings_.setValue(Path(section, key), QString::fromStdWString(value));
 }
@@ -57,13 +55,13 @@ CStdStr PreferencesStore::Flush()
 {
     settings_.sync();
     switch (settings_.status()) {
-    case QSettings::NoError:
-        return CStdStr();
-    case QSettings::AccessError:
-        return (QStringLiteral("Cannot write the preferences to ") + settings_.fileName())
-            .toStdWString();
-    case QSettings::FormatError:
-        break;
+        case QSettings::NoError:
+            return CStdStr();
+        case QSettings::AccessError:
+            return (QStringLiteral("Cannot write the preferences to ") + settings_.fileName())
+                .toStdWString();
+        case QSettings::FormatError:
+            break;
     }
     return (QStringLiteral("The preferences in ") + settings_.fileName() +
             QStringLiteral(" cannot be read"))

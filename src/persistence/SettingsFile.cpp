@@ -24,7 +24,8 @@ constexpr ByteRange BodyRanges[] = {{16, 74}, {101, 22}, {123, 17}};
 
 void RequireValid(const VersionInformation& info)
 {
-    if (!info.Valid()) throw std::logic_error("Info Not Available");
+    if (!info.Valid())
+        throw std::logic_error("Info Not Available");
 }
 
 [[noreturn]] void Incompatible()
@@ -72,19 +73,23 @@ void CheckFileHeader(QIODevice& stream, const VersionInformation& info)
     const std::u16string expected = Utf16(HeaderText(info));
 
     std::uint8_t size[2];
-    if (!ReadExactly(stream, size, sizeof size)) Incompatible();
+    if (!ReadExactly(stream, size, sizeof size))
+        Incompatible();
     const std::size_t n = size[0] | size[1] << 8;
     std::array<std::uint8_t, SettingsFile::HeaderBufferSize> buffer;
-    if (n > buffer.size() || !ReadExactly(stream, buffer.data(), n)) Incompatible();
+    if (n > buffer.size() || !ReadExactly(stream, buffer.data(), n))
+        Incompatible();
 
     // An odd last byte belongs to no code unit.
     std::u16string text;
     for (std::size_t i = 0; i + 1 < n; i += 2) {
         const char16_t unit = static_cast<char16_t>(buffer[i] | buffer[i + 1] << 8);
-        if (unit == 0) break;
+        if (unit == 0)
+            break;
         text.push_back(unit);
     }
-    if (text != expected) Incompatible();
+    if (text != expected)
+        Incompatible();
 }
 
 void WriteSettingsBody(QIODevice& stream, const DEVICE_DATA& record)
@@ -99,7 +104,8 @@ void WriteSettingsBody(QIODevice& stream, const DEVICE_DATA& record)
 bool ReadSettingsBody(QIODevice& stream, DEVICE_DATA& record)
 {
     std::array<std::uint8_t, SettingsFile::BodySize> body;
-    if (!ReadExactly(stream, body.data(), body.size())) return false;
+    if (!ReadExactly(stream, body.data(), body.size()))
+        return false;
     std::uint8_t* bytes = DeviceData::Bytes(record);
     const std::uint8_t* from = body.data();
     for (const ByteRange& range : BodyRanges) {
@@ -117,14 +123,14 @@ CStdStr StatusText(SaveOutcome outcome)
 CStdStr StatusText(OpenOutcome outcome)
 {
     switch (outcome) {
-    case OpenOutcome::Opened:
-        return L"Ready";
-    case OpenOutcome::FileNotOpen:
-        return L"File not Open";
-    case OpenOutcome::IncompatibleFileType:
-        return L"Incompatable File Type";
-    case OpenOutcome::ReadFailure:
-        break;
+        case OpenOutcome::Opened:
+            return L"Ready";
+        case OpenOutcome::FileNotOpen:
+            return L"File not Open";
+        case OpenOutcome::IncompatibleFileType:
+            return L"Incompatable File Type";
+        case OpenOutcome::ReadFailure:
+            break;
     }
     return L"Read Failure";
 }
@@ -134,7 +140,8 @@ SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info
 {
     // Left uncommitted (a throw included), QSaveFile removes its temporary file.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return SaveOutcome::SaveFailed;
+    if (!file.open(QIODevice::WriteOnly))
+        return SaveOutcome::SaveFailed;
     WriteFileHeader(file, info);
     WriteSettingsBody(file, record);
     // The bytes wait in the file's buffer; commit() would rename a temporary file that a
@@ -144,8 +151,7 @@ SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info
     return file.commit() ? SaveOutcome::Saved : SaveOutcome::SaveFailed;
 }
 
-OpenOutcome ReadSettingsFile(QIODevice& stream, const VersionInformation& info,
-                             DEVICE_DATA& record)
+OpenOutcome ReadSettingsFile(QIODevice& stream, const VersionInformation& info, DEVICE_DATA& record)
 {
     try {
         CheckFileHeader(stream, info);
@@ -161,6 +167,7 @@ OpenOutcome OpenSettingsFile(const QString& path, const VersionInformation& info
                              DEVICE_DATA& record)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return OpenOutcome::FileNotOpen;
+    if (!file.open(QIODevice::ReadOnly))
+        return OpenOutcome::FileNotOpen;
     return ReadSettingsFile(file, info, record);
 }

@@ -15,7 +15,8 @@ QFont Tahoma(int pixels, bool bold)
     QFont font(QStringLiteral("Tahoma"));
     font.setPixelSize(pixels);
     font.setBold(bold);
-    if (QFontInfo(font).family() != font.family()) font.setPixelSize((pixels * 9 + 5) / 10);
+    if (QFontInfo(font).family() != font.family())
+        font.setPixelSize((pixels * 9 + 5) / 10);
     return font;
 }
 
@@ -30,9 +31,9 @@ void HighlightLink(QLabel* link)
 }  // namespace
 
 TAboutForm::TAboutForm(const VersionInformation& info, QWidget* mainWindow)
-    : QDialog(mainWindow,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                  Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(mainWindow, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                              Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TAboutForm>())
 {
     ui->setupUi(this);
@@ -43,8 +44,8 @@ TAboutForm::TAboutForm(const VersionInformation& info, QWidget* mainWindow)
     HighlightLink(ui->WebLink);
 
     const QPixmap picture(QStringLiteral(":/about/product.png"));
-    ui->ProductImage->setPixmap(picture.scaled(ui->ProductImage->size(), Qt::KeepAspectRatio,
-                                               Qt::SmoothTransformation));
+    ui->ProductImage->setPixmap(
+        picture.scaled(ui->ProductImage->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     const CStdStr version = info.Valid() ? info.Value(L"ProductVersion") : L"Unknown";
     ui->Label4->setText(QStringLiteral("Version: ") + QString::fromStdWString(version));
@@ -56,7 +57,8 @@ TAboutForm::~TAboutForm() = default;
 
 void TAboutForm::showEvent(QShowEvent* event)
 {
-    if (parentWidget() != nullptr) move(parentWidget()->pos() + QPoint(70, 105));
+    if (parentWidget() != nullptr)
+        move(parentWidget()->pos() + QPoint(70, 105));
     QDialog::showEvent(event);
 }
 

@@ -32,7 +32,8 @@ void AddRfcommPorts(SERIALPORTS& list)
     const QDir dev(QStringLiteral("/dev"), QStringLiteral("rfcomm*"), QDir::Name, QDir::System);
     for (const QFileInfo& device : dev.entryInfoList()) {
         const CStdStr path = device.absoluteFilePath().toStdWString();
-        if (!Listed(list, path)) list.push_back({device.fileName().toStdWString(), CStdStr(), path});
+        if (!Listed(list, path))
+            list.push_back({device.fileName().toStdWString(), CStdStr(), path});
     }
 }
 
@@ -42,9 +43,11 @@ QStringList AnnouncementFolders()
 {
     QStringList folders;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty()) folders << runtime + QStringLiteral("/tidewell/ports");
+    if (!runtime.isEmpty())
+        folders << runtime + QStringLiteral("/tidewell/ports");
     const QString shared = QStringLiteral("/tmp/tidewell-%1").arg(::getuid());
-    if (QFileInfo(shared).ownerId() == ::getuid()) folders << shared + QStringLiteral("/ports");
+    if (QFileInfo(shared).ownerId() == ::getuid())
+        folders << shared + QStringLiteral("/ports");
     return folders;
 }
 
@@ -55,11 +58,13 @@ void AddAnnouncedPorts(SERIALPORTS& list)
     QStringList seen;
     for (const QString& folder : AnnouncementFolders()) {
         const QString canonical = QFileInfo(folder).canonicalFilePath();
-        if (canonical.isEmpty() || seen.contains(canonical)) continue;
+        if (canonical.isEmpty() || seen.contains(canonical))
+            continue;
         seen << canonical;
         const QDir ports(canonical, QString(), QDir::Name, QDir::System | QDir::Files);
         for (const QFileInfo& link : ports.entryInfoList()) {
-            if (!link.isSymLink() || !link.exists()) continue;
+            if (!link.isSymLink() || !link.exists())
+                continue;
             list.push_back({link.fileName().toStdWString(), L"Type1 emulator",
                             link.symLinkTarget().toStdWString()});
         }

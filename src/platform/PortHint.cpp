@@ -42,8 +42,9 @@ QString WhyNotOpened(const CStdStr& wide)
             .arg(shown);
     if (::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
         const QString group = GroupName(st.st_gid);
-        return QStringLiteral("Permission denied on %1, which belongs to the group \"%2\". Join "
-                              "that group (sudo usermod -aG %2 $USER), then log out and in again.")
+        return QStringLiteral(
+                   "Permission denied on %1, which belongs to the group \"%2\". Join "
+                   "that group (sudo usermod -aG %2 $USER), then log out and in again.")
             .arg(shown, group);
     }
     if (HeldByAnother(path))

@@ -29,7 +29,8 @@ void SortPorts(SERIALPORTS& list)
 {
     std::stable_sort(list.begin(), list.end(), [](const SERIALPORT& a, const SERIALPORT& b) {
         const std::u16string aName = Utf16(a.name), bName = Utf16(b.name);
-        if (aName != bName) return aName < bName;
+        if (aName != bName)
+            return aName < bName;
         return Utf16(a.description) < Utf16(b.description);
     });
 }
@@ -41,21 +42,25 @@ CStdStr PortItemText(const SERIALPORT& port)
 
 int FindPortIndex(const SERIALPORTS& list, const CStdStr& text, int mode)
 {
-    if (text.empty() || mode < MatchItemText || mode > MatchDescription) return -1;
+    if (text.empty() || mode < MatchItemText || mode > MatchDescription)
+        return -1;
     for (std::size_t i = 0; i < list.size(); ++i) {
         const SERIALPORT& port = list[i];
         const CStdStr field = mode == MatchItemText   ? PortItemText(port)
                               : mode == MatchPortName ? port.name
                                                       : port.description;
-        if (EqualFolded(field, text)) return static_cast<int>(i);
+        if (EqualFolded(field, text))
+            return static_cast<int>(i);
     }
     return -1;
 }
 
 CStdStr PortPathFor(const SERIALPORTS& list, int index, const CStdStr& text)
 {
-    if (index >= 0 && static_cast<std::size_t>(index) < list.size()) return list[index].path;
+    if (index >= 0 && static_cast<std::size_t>(index) < list.size())
+        return list[index].path;
     const QFileInfo typed(QString::fromStdWString(text));
-    if (!text.empty() && typed.isAbsolute() && typed.exists()) return text;
+    if (!text.empty() && typed.isAbsolute() && typed.exists())
+        return text;
     return CStdStr();
 }

@@ -10,9 +10,8 @@
 #include <string_view>
 
 const std::array<const wchar_t*, VersionInformation::KeyCount> VersionInformation::Keys = {
-    L"CompanyName",   L"FileDescription",  L"FileVersion", L"InternalName",
-    L"LegalCopyright", L"LegalTrademarks", L"OriginalFilename", L"ProductName",
-    L"ProductVersion", L"Comments",
+    L"CompanyName",     L"FileDescription",  L"FileVersion", L"InternalName",   L"LegalCopyright",
+    L"LegalTrademarks", L"OriginalFilename", L"ProductName", L"ProductVersion", L"Comments",
 };
 
 namespace {
@@ -33,7 +32,8 @@ public:
     std::optional<std::string_view> Next()
     {
         const char* nul = std::find(next_, end_, '\0');
-        if (nul == end_) return std::nullopt;
+        if (nul == end_)
+            return std::nullopt;
         std::string_view field(next_, static_cast<std::size_t>(nul - next_));
         next_ = nul + 1;
         return field;
@@ -51,7 +51,8 @@ CStdStr Wide(std::string_view utf8)
 
 QString ProgramFile(const CStdStr& fileName)
 {
-    if (fileName.find(L'/') == CStdStr::npos) return QStringLiteral("/proc/self/exe");
+    if (fileName.find(L'/') == CStdStr::npos)
+        return QStringLiteral("/proc/self/exe");
     return QString::fromStdWString(fileName);
 }
 
@@ -59,13 +60,17 @@ QString ProgramFile(const CStdStr& fileName)
 // the block has no translation list or an empty one.
 std::optional<std::string_view> FirstTranslation(Fields& fields)
 {
-    if (fields.Next() != std::string_view("Translation")) return std::nullopt;
+    if (fields.Next() != std::string_view("Translation"))
+        return std::nullopt;
     const std::optional<std::string_view> first = fields.Next();
-    if (!first || first->empty()) return std::nullopt;
+    if (!first || first->empty())
+        return std::nullopt;
     for (;;) {  // further entries are passed over
         const std::optional<std::string_view> other = fields.Next();
-        if (!other) return std::nullopt;
-        if (other->empty()) return first;
+        if (!other)
+            return std::nullopt;
+        if (other->empty())
+            return first;
     }
 }
 
@@ -77,13 +82,17 @@ void ReadStringTable(Fields& fields, std::string_view translation,
          table = fields.Next()) {
         for (;;) {
             const std::optional<std::string_view> key = fields.Next();
-            if (!key || key->empty()) break;
+            if (!key || key->empty())
+                break;
             const std::optional<std::string_view> value = fields.Next();
-            if (!value) return;
-            if (*table != translation) continue;
+            if (!value)
+                return;
+            if (*table != translation)
+                continue;
             const CStdStr name = Wide(*key);
             for (std::size_t i = 0; i < values.size(); ++i) {
-                if (name == VersionInformation::Keys[i]) values[i] = Wide(*value);
+                if (name == VersionInformation::Keys[i])
+                    values[i] = Wide(*value);
             }
         }
     }
@@ -94,22 +103,27 @@ void ReadStringTable(Fields& fields, std::string_view translation,
 bool VersionInformation::Read()
 {
     valid_ = false;
-    if (fileName_.empty()) return false;
+    if (fileName_.empty())
+        return false;
 
     QFile file(ProgramFile(fileName_));
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) return false;
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+        return false;
     const uchar* contents = file.map(0, file.size());
-    if (contents == nullptr) return false;
+    if (contents == nullptr)
+        return false;
     const char* begin = reinterpret_cast<const char*>(contents);
     const char* end = begin + file.size();
 
     const std::string marker = Marker();
     const char* block =
         std::search(begin, end, std::boyer_moore_horspool_searcher(marker.begin(), marker.end()));
-    if (block == end) return false;
+    if (block == end)
+        return false;
     Fields fields(block + marker.size(), end);
     const std::optional<std::string_view> translation = FirstTranslation(fields);
-    if (!translation) return false;
+    if (!translation)
+        return false;
     valid_ = true;
     ReadStringTable(fields, *translation, values_);
     return valid_;
@@ -118,7 +132,8 @@ bool VersionInformation::Read()
 CStdStr VersionInformation::Value(const CStdStr& key) const
 {
     for (std::size_t i = 0; i < KeyCount; ++i) {
-        if (key == Keys[i]) return values_[i];
+        if (key == Keys[i])
+            return values_[i];
     }
     return CStdStr();
 }

@@ -5,7 +5,9 @@
 #include "device/Errors.h"
 #include "window/Modal.h"
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {

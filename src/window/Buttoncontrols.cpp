@@ -31,7 +31,9 @@ void StatusCallback(const wchar_t* text)
         Form1->ShowStatus(QString::fromWCharArray(text));
 }
 
-void ConnectedCallback(int) {}
+void ConnectedCallback(int)
+{
+}
 
 }  // namespace
 
@@ -44,9 +46,10 @@ void TForm1::ConnectButtonClick()
         ComSelectSelect();
         UpdateUi(UiNotConnected);
         if (PortPath.empty()) {
-            Modal::Current().Message(this, QStringLiteral("No port is chosen. Choose the port of "
-                                                          "the interface cable on the page \"Comm "
-                                                          "Port and Byte Control\"."),
+            Modal::Current().Message(this,
+                                     QStringLiteral("No port is chosen. Choose the port of "
+                                                    "the interface cable on the page \"Comm "
+                                                    "Port and Byte Control\"."),
                                      QStringLiteral("Error"), QMessageBox::Ok,
                                      QMessageBox::Critical);
             ShowStatus(QStringLiteral("Device Not Open"));
@@ -170,7 +173,8 @@ void TForm1::RefreshDoneMessage()
 
 void TForm1::CommandSendButtonClick()
 {
-    const std::uint8_t request[3] = {static_cast<std::uint8_t>(ui->CommandEdit->value()), 0x00, 0x00};
+    const std::uint8_t request[3] = {static_cast<std::uint8_t>(ui->CommandEdit->value()), 0x00,
+                                     0x00};
     ShowStatus(QStringLiteral("Sending Command"));
     try {
         DeviceClaim claim;

@@ -121,7 +121,8 @@ void TForm1::GatherSettings()
     // The bits no control shows are the dive computer's own and stay as they are.
     if (PersonalSetting->ItemIndex() >= 0 && AltitudeSetting->ItemIndex() >= 0)
         r.personalAltitude = static_cast<std::uint8_t>(
-            (r.personalAltitude & 0xF0) | (PersonalSetting->ItemIndex() * 4 + AltitudeSetting->ItemIndex()));
+            (r.personalAltitude & 0xF0) |
+            (PersonalSetting->ItemIndex() * 4 + AltitudeSetting->ItemIndex()));
     r.alarmFlags = static_cast<std::uint8_t>((r.alarmFlags & 0xFC) |
                                              (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0) |
                                              (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0));
@@ -163,7 +164,8 @@ void TForm1::LightEnableCheckClick()
     SetChanged(true);
     std::uint8_t& light = CurrentSettings.light;
     PushUndoByte(kLight, static_cast<std::uint8_t>((light >> 7) | 0x80));
-    light = static_cast<std::uint8_t>((light & 0x7F) | (ui->LightEnableCheck->isChecked() ? 0x80 : 0));
+    light =
+        static_cast<std::uint8_t>((light & 0x7F) | (ui->LightEnableCheck->isChecked() ? 0x80 : 0));
 }
 
 void TForm1::LiteTimeChange()
@@ -192,7 +194,8 @@ void TForm1::TotalTimeHoursChange()
         return;
     SetChanged(true);
     PushUndoWord(kDiveTime, CurrentSettings.diveTime);
-    CurrentSettings.diveTime = MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
+    CurrentSettings.diveTime =
+        MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
 }
 
 void TForm1::TotalTimeMinutesChange()
@@ -245,7 +248,8 @@ void TForm1::DepthAlarmEnableCheckClick()
     SetChanged(true);
     std::uint8_t& flags = CurrentSettings.alarmFlags;
     PushUndoByte(kAlarmFlags, flags & 0x02);
-    flags = static_cast<std::uint8_t>((flags & 0xFD) | (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0));
+    flags = static_cast<std::uint8_t>((flags & 0xFD) |
+                                      (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0));
     GatherSettings();
 }
 
@@ -256,7 +260,8 @@ void TForm1::TimeAlarmEnableCheckClick()
     SetChanged(true);
     std::uint8_t& flags = CurrentSettings.alarmFlags;
     PushUndoByte(kAlarmFlags, static_cast<std::uint8_t>((flags & 0x01) | 0x80));
-    flags = static_cast<std::uint8_t>((flags & 0xFE) | (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0));
+    flags = static_cast<std::uint8_t>((flags & 0xFE) |
+                                      (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0));
     GatherSettings();
 }
 
@@ -372,18 +377,19 @@ void TForm1::UndoLastEdit()
             std::uint8_t& r = record[entry.Offset];
             const bool marker = b & 0x80;
             switch (entry.Offset) {
-            case kPersonalAltitude:
-                r = marker ? (r & 0xFC) | (b & 0x03) : (r & 0xF3) | (b & 0x0C);
-                break;
-            case kLight:
-                r = marker ? ((b & 0x01) ? (r & 0x7F) | 0x80 : r & 0x7F) : (r & 0xC0) | (b & 0x3F);
-                break;
-            case kAlarmFlags:
-                r = marker ? (r & 0xFE) | (b & 0x01) : (r & 0xFD) | (b & 0x02);
-                break;
-            default:
-                std::memcpy(record + entry.Offset, entry.Data.get(), entry.Size);
-                break;
+                case kPersonalAltitude:
+                    r = marker ? (r & 0xFC) | (b & 0x03) : (r & 0xF3) | (b & 0x0C);
+                    break;
+                case kLight:
+                    r = marker ? ((b & 0x01) ? (r & 0x7F) | 0x80 : r & 0x7F)
+                               : (r & 0xC0) | (b & 0x3F);
+                    break;
+                case kAlarmFlags:
+                    r = marker ? (r & 0xFE) | (b & 0x01) : (r & 0xFD) | (b & 0x02);
+                    break;
+                default:
+                    std::memcpy(record + entry.Offset, entry.Data.get(), entry.Size);
+                    break;
             }
         }
         DisplaySettings();

@@ -1,16 +1,16 @@
 #include "window/Main.h"
 
 #include <QCheckBox>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QCoreApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <QTabBar>
 #include <QSvgRenderer>
+#include <QTabBar>
 #include <QTimer>
 
 #include "controls/Bmspinedit.h"
@@ -23,9 +23,10 @@
 namespace {
 
 const char* const kGlyphFiles[] = {
-    "00_exit",  "01_help",          "02_connected", "03_not_connected", "04_undo",
-    "05_undo_disabled", "06_load",  "07_load_disabled", "08_store", "09_store_disabled",
-    "10_open",  "11_open_disabled", "12_save",      "13_save_disabled",
+    "00_exit",  "01_help",           "02_connected", "03_not_connected",
+    "04_undo",  "05_undo_disabled",  "06_load",      "07_load_disabled",
+    "08_store", "09_store_disabled", "10_open",      "11_open_disabled",
+    "12_save",  "13_save_disabled",
 };
 
 std::vector<QPixmap> LoadGlyphs()
@@ -165,73 +166,73 @@ void TForm1::UpdateUi(std::uint32_t code)
     auto save = [this](bool on) { SetCommand(ui->SaveButton, ui->Save, GlyphSave, on); };
 
     switch (code) {
-    case UiReset:
-        connectGlyph(false);
-        load(false), store(false), open(true), save(false);
-        EnableUndoButton(false);
-        EnableSettingGroups(false);
-        ui->PageControl1->setCurrentWidget(ui->CommPage);
-        break;
-    case UiConnected:
-        connectGlyph(true);
-        load(true), store(loaded), open(true), save(loaded);
-        EnableUndoButton(false);
-        EnableSettingGroups(true);
-        break;
-    case UiNotConnected:
-        connectGlyph(false);
-        load(false), store(false), open(true), save(loaded);
-        EnableUndoButton(Changed);
-        break;
-    case UiLoaded:
-        connectGlyph(true);
-        load(false), store(true), open(true), save(true);
-        EnableUndoButton(false);
-        Changed = false;
-        break;
-    case UiLoadFailed:
-        load(true), store(Changed), open(true), save(Changed);
-        EnableUndoButton(false);
-        break;
-    case UiStored:
-        if (ExitStoreActive) {
-            ExitStoreActive = false;
+        case UiReset:
+            connectGlyph(false);
+            load(false), store(false), open(true), save(false);
+            EnableUndoButton(false);
+            EnableSettingGroups(false);
+            ui->PageControl1->setCurrentWidget(ui->CommPage);
             break;
-        }
-        connectGlyph(true);
-        load(true), store(false), open(true), save(true);
-        EnableUndoButton(false);
-        break;
-    case UiFileOpened:
-        load(device), store(device), open(true), save(false);
-        EnableUndoButton(false);
-        EnableSettingGroups(true);
-        break;
-    case UiFileSaved:
-        load(!loaded), open(true), save(false);
-        EnableUndoButton(false);
-        break;
-    case UiClean:
-        store(false), save(false);
-        EnableUndoButton(false);
-        undo.Clear();
-        LiteTimeFirstChange = true;  // the next light-time change needs an entry of its own
-        break;
-    case UiChanged:
-        store(true), save(true);
-        EnableUndoButton(true);
-        break;
-    case UiUndoChanged:
-        EnableUndoButton(true);
-        break;
-    case UiExit:
-        connectGlyph(true);
-        ui->ConnectButton->setEnabled(false);
-        load(false), store(false), open(false), save(false);
-        EnableUndoButton(false);
-        break;
-    default:  // UiStoreFailed, UiFileOpenFailed and unknown codes change no command
-        break;
+        case UiConnected:
+            connectGlyph(true);
+            load(true), store(loaded), open(true), save(loaded);
+            EnableUndoButton(false);
+            EnableSettingGroups(true);
+            break;
+        case UiNotConnected:
+            connectGlyph(false);
+            load(false), store(false), open(true), save(loaded);
+            EnableUndoButton(Changed);
+            break;
+        case UiLoaded:
+            connectGlyph(true);
+            load(false), store(true), open(true), save(true);
+            EnableUndoButton(false);
+            Changed = false;
+            break;
+        case UiLoadFailed:
+            load(true), store(Changed), open(true), save(Changed);
+            EnableUndoButton(false);
+            break;
+        case UiStored:
+            if (ExitStoreActive) {
+                ExitStoreActive = false;
+                break;
+            }
+            connectGlyph(true);
+            load(true), store(false), open(true), save(true);
+            EnableUndoButton(false);
+            break;
+        case UiFileOpened:
+            load(device), store(device), open(true), save(false);
+            EnableUndoButton(false);
+            EnableSettingGroups(true);
+            break;
+        case UiFileSaved:
+            load(!loaded), open(true), save(false);
+            EnableUndoButton(false);
+            break;
+        case UiClean:
+            store(false), save(false);
+            EnableUndoButton(false);
+            undo.Clear();
+            LiteTimeFirstChange = true;  // the next light-time change needs an entry of its own
+            break;
+        case UiChanged:
+            store(true), save(true);
+            EnableUndoButton(true);
+            break;
+        case UiUndoChanged:
+            EnableUndoButton(true);
+            break;
+        case UiExit:
+            connectGlyph(true);
+            ui->ConnectButton->setEnabled(false);
+            load(false), store(false), open(false), save(false);
+            EnableUndoButton(false);
+            break;
+        default:  // UiStoreFailed, UiFileOpenFailed and unknown codes change no command
+            break;
     }
 }
 
@@ -258,10 +259,10 @@ void TForm1::EnableSettingGroups(bool on)
     // A disabled group disables what it holds without touching their own enabled
     // states, so enabling it again brings back exactly what was enabled before.
     QWidget* const groups[] = {
-        ui->CompModelBox,  ui->DiveModel,    ui->PersonalDataString, ui->LightTimer,
-        ui->SerialNum,     ui->MAXDepth,     ui->ClockBox,           ui->Units,
-        ui->TotalDivesBox, ui->TotalTimeBox, ui->SampleRateBox,      ui->AltitudeSetting,
-        ui->PersonalSetting, ui->DiveAlarmsBox, ui->CompIDBox,       ui->FirmwareBox,
+        ui->CompModelBox,    ui->DiveModel,     ui->PersonalDataString, ui->LightTimer,
+        ui->SerialNum,       ui->MAXDepth,      ui->ClockBox,           ui->Units,
+        ui->TotalDivesBox,   ui->TotalTimeBox,  ui->SampleRateBox,      ui->AltitudeSetting,
+        ui->PersonalSetting, ui->DiveAlarmsBox, ui->CompIDBox,          ui->FirmwareBox,
     };
     for (QWidget* group : groups)
         group->setEnabled(on);

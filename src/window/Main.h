@@ -79,8 +79,15 @@ public:
 
     // Indices into the tool-button image list.
     enum Glyph {
-        GlyphExit = 0, GlyphHelp = 1, GlyphConnected = 2, GlyphNotConnected = 3,
-        GlyphUndo = 4, GlyphLoad = 6, GlyphStore = 8, GlyphOpen = 10, GlyphSave = 12,
+        GlyphExit = 0,
+        GlyphHelp = 1,
+        GlyphConnected = 2,
+        GlyphNotConnected = 3,
+        GlyphUndo = 4,
+        GlyphLoad = 6,
+        GlyphStore = 8,
+        GlyphOpen = 10,
+        GlyphSave = 12,
     };
 
 public slots:

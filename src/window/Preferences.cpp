@@ -52,7 +52,8 @@ void TForm1::RestorePreferences(const PreferencesStore& store)
 {
     LastSaveFile = store.ReadString(kOptions, QStringLiteral("LastSave"), L"");
     LastOpenFile = store.ReadString(kOptions, QStringLiteral("LastOpen"), L"");
-    ui->ByteControlBox->setVisible(store.ReadBool(kOptions, QStringLiteral("ShowByteControls"), false));
+    ui->ByteControlBox->setVisible(
+        store.ReadBool(kOptions, QStringLiteral("ShowByteControls"), false));
     StoreOnExitFlag = store.ReadBool(kOptions, QStringLiteral("StoreOnExit"), false);
     ui->AutoSave1->setChecked(StoreOnExitFlag);
 

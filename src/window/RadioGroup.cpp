@@ -8,8 +8,8 @@
 RadioGroup::RadioGroup(QGroupBox* box) : QObject(box), box_(box), buttons_(new QButtonGroup(this))
 {
     for (int i = 0;; ++i) {
-        auto* button = box->findChild<QRadioButton*>(box->objectName() + QStringLiteral("Item%1").arg(i),
-                                                     Qt::FindDirectChildrenOnly);
+        auto* button = box->findChild<QRadioButton*>(
+            box->objectName() + QStringLiteral("Item%1").arg(i), Qt::FindDirectChildrenOnly);
         if (!button)
             break;
         buttons_->addButton(button, i);

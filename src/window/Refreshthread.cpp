@@ -31,7 +31,9 @@ struct TRefreshThread::Link {
     bool running = false;
 };
 
-TRefreshThread::TRefreshThread() : link(boost::make_shared<Link>()) {}
+TRefreshThread::TRefreshThread() : link(boost::make_shared<Link>())
+{
+}
 
 TRefreshThread::~TRefreshThread()
 {
@@ -119,7 +121,8 @@ void TRefreshThread::SendRefreshDone(const boost::shared_ptr<Link>& link)
         // Posted while the window cannot go away; if it goes before handling the
         // message, the message is destroyed unhandled and the promise with it.
         QMetaObject::invokeMethod(
-            window, [window, handled = std::move(handled)] {
+            window,
+            [window, handled = std::move(handled)] {
                 window->RefreshDoneMessage();
                 handled->set_value();
             },

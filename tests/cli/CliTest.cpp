@@ -64,7 +64,8 @@ TEST_F(Cli, LoadShowAndStoreKeepingTheIdentity)
 
     const CliResult ports = RunCli({QStringLiteral("ports")}, runtime);
     ExpectDone(ports);
-    EXPECT_TRUE(ports.out.split(QLatin1Char('\n')).contains(QStringLiteral("deck : Type1 emulator\t") + pty))
+    EXPECT_TRUE(ports.out.split(QLatin1Char('\n'))
+                    .contains(QStringLiteral("deck : Type1 emulator\t") + pty))
         << ports.out.toStdString();
 
     // Named as the port box names it, in other letters.
@@ -85,11 +86,12 @@ TEST_F(Cli, LoadShowAndStoreKeepingTheIdentity)
     const CliResult text = RunCli({QStringLiteral("show"), loaded}, Q(quietRuntime.path()));
     ExpectDone(text);
     const QString shownDives = QStringLiteral("^Total dives:\\s+%1$").arg(dives);
-    EXPECT_TRUE(text.out.contains(QRegularExpression(shownDives, QRegularExpression::MultilineOption)))
+    EXPECT_TRUE(
+        text.out.contains(QRegularExpression(shownDives, QRegularExpression::MultilineOption)))
         << text.out.toStdString();
 
-    const CliResult json = RunCli({QStringLiteral("show"), loaded, QStringLiteral("--json")},
-                                  Q(quietRuntime.path()));
+    const CliResult json =
+        RunCli({QStringLiteral("show"), loaded, QStringLiteral("--json")}, Q(quietRuntime.path()));
     ExpectDone(json);
     const QJsonObject fields = Json(json.out);
     EXPECT_EQ(fields.size(), 22);
@@ -107,9 +109,9 @@ TEST_F(Cli, LoadShowAndStoreKeepingTheIdentity)
     // New settings, and the identity of another dive computer that must not be copied.
     QByteArray changed = file;
     kvx::SetWord(changed, 50, 300);
-    kvx::SetByte(changed, 110, 60);                            // sample rate
-    kvx::SetByte(changed, 125, image[0x62] == 0 ? 1 : 0);      // units
-    for (int offset = 52; offset <= 57; ++offset)              // model, firmware, serial
+    kvx::SetByte(changed, 110, 60);                        // sample rate
+    kvx::SetByte(changed, 125, image[0x62] == 0 ? 1 : 0);  // units
+    for (int offset = 52; offset <= 57; ++offset)          // model, firmware, serial
         kvx::SetByte(changed, offset, static_cast<std::uint8_t>(0x40 + offset));
     const QString wanted = File(QStringLiteral("wanted.kvx"));
     const QString backup = File(QStringLiteral("backup.kvx"));
@@ -142,12 +144,15 @@ TEST_F(Cli, CopiesOneDiveComputerToAnother)
     const QString fromSource = File(QStringLiteral("source.kvx"));
     const QString fromTarget = File(QStringLiteral("target.kvx"));
     ExpectDone(RunCli({QStringLiteral("load"), Q(source.slavePath()), fromSource}, runtime));
-    ExpectDone(RunCli({QStringLiteral("store"), Q(target.slavePath()), fromSource, QStringLiteral("--all")},
-                      runtime));
+    ExpectDone(RunCli(
+        {QStringLiteral("store"), Q(target.slavePath()), fromSource, QStringLiteral("--all")},
+        runtime));
     ExpectDone(RunCli({QStringLiteral("load"), Q(target.slavePath()), fromTarget}, runtime));
 
-    const CliResult a = RunCli({QStringLiteral("show"), QStringLiteral("--json"), fromSource}, runtime);
-    const CliResult b = RunCli({QStringLiteral("show"), QStringLiteral("--json"), fromTarget}, runtime);
+    const CliResult a =
+        RunCli({QStringLiteral("show"), QStringLiteral("--json"), fromSource}, runtime);
+    const CliResult b =
+        RunCli({QStringLiteral("show"), QStringLiteral("--json"), fromTarget}, runtime);
     ExpectDone(a);
     ExpectDone(b);
     EXPECT_EQ(Json(b.out)[QStringLiteral("model")].toString(), QStringLiteral("Quessa"));
@@ -209,7 +214,8 @@ TEST_P(CliFailure, EndsWithItsExitCodeAndChangesNothing)
 
     const CliResult result = RunCli(arguments, Q(quietRuntime.path()));
     EXPECT_EQ(result.code, c.code) << result.err.toStdString();
-    EXPECT_TRUE(result.err.startsWith(QStringLiteral("tidewell-cli: "))) << result.err.toStdString();
+    EXPECT_TRUE(result.err.startsWith(QStringLiteral("tidewell-cli: ")))
+        << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(File(QStringLiteral("new.kvx"))));
     if (emulator) {
@@ -223,37 +229,71 @@ INSTANTIATE_TEST_SUITE_P(
     Table, CliFailure,
     testing::Values(
         FailureCase{"NoCommand", std::nullopt, {}, 2, QStringLiteral("no command given")},
-        FailureCase{"UnknownOption", std::nullopt, {QStringLiteral("show"), QStringLiteral("{good}"), QStringLiteral("--all")},
-                    2, QStringLiteral("'show' takes no option --all")},
-        FailureCase{"MissingArgument", std::nullopt, {QStringLiteral("store"), QStringLiteral("{good}")}, 2,
+        FailureCase{"UnknownOption",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{good}"), QStringLiteral("--all")},
+                    2,
+                    QStringLiteral("'show' takes no option --all")},
+        FailureCase{"MissingArgument",
+                    std::nullopt,
+                    {QStringLiteral("store"), QStringLiteral("{good}")},
+                    2,
                     QStringLiteral("'store' needs PORT FILE")},
-        FailureCase{"MissingPort", std::nullopt, {QStringLiteral("load"), QStringLiteral("no-such-port"), kNew}, 3,
+        FailureCase{"MissingPort",
+                    std::nullopt,
+                    {QStringLiteral("load"), QStringLiteral("no-such-port"), kNew},
+                    3,
                     QStringLiteral("no port 'no-such-port'")},
-        FailureCase{"NotASerialPort", std::nullopt, {QStringLiteral("detect"), QStringLiteral("/dev/null")}, 3,
+        FailureCase{"NotASerialPort",
+                    std::nullopt,
+                    {QStringLiteral("detect"), QStringLiteral("/dev/null")},
+                    3,
                     QStringLiteral("/dev/null: Invalid Port Specified")},
-        FailureCase{"NoDevice", std::vector<std::string>{"--silent"}, {QStringLiteral("load"), QStringLiteral("{port}"), kNew}, 4,
+        FailureCase{"NoDevice",
+                    std::vector<std::string>{"--silent"},
+                    {QStringLiteral("load"), QStringLiteral("{port}"), kNew},
+                    4,
                     QStringLiteral("no dive computer answers on")},
         // The first read after the detection probe comes back damaged.
-        FailureCase{"TransferFailure", std::vector<std::string>{"--bad-checksum", "2"},
-                    {QStringLiteral("load"), QStringLiteral("{port}"), kNew}, 5,
+        FailureCase{"TransferFailure",
+                    std::vector<std::string>{"--bad-checksum", "2"},
+                    {QStringLiteral("load"), QStringLiteral("{port}"), kNew},
+                    5,
                     QStringLiteral("reading the settings from")},
-        FailureCase{"ForeignFile", std::nullopt, {QStringLiteral("show"), QStringLiteral("{foreign}")}, 6,
+        FailureCase{"ForeignFile",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{foreign}")},
+                    6,
                     QStringLiteral("(Incompatable File Type)")},
-        FailureCase{"TruncatedHeader", std::nullopt, {QStringLiteral("show"), QStringLiteral("{short-header}")}, 6,
+        FailureCase{"TruncatedHeader",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{short-header}")},
+                    6,
                     QStringLiteral("(Incompatable File Type)")},
-        FailureCase{"TruncatedBody", std::nullopt, {QStringLiteral("show"), QStringLiteral("{short-body}")}, 6,
+        FailureCase{"TruncatedBody",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{short-body}")},
+                    6,
                     QStringLiteral("(Read Failure)")},
         // The file is refused before the port is looked for.
-        FailureCase{"ForeignFileToStore", std::nullopt,
-                    {QStringLiteral("store"), QStringLiteral("no-such-port"), QStringLiteral("{foreign}")}, 6,
-                    QStringLiteral("(Incompatable File Type)")},
-        FailureCase{"UnreadableFile", std::nullopt, {QStringLiteral("show"), QStringLiteral("{dir}/absent.kvx")}, 7,
+        FailureCase{
+            "ForeignFileToStore",
+            std::nullopt,
+            {QStringLiteral("store"), QStringLiteral("no-such-port"), QStringLiteral("{foreign}")},
+            6,
+            QStringLiteral("(Incompatable File Type)")},
+        FailureCase{"UnreadableFile",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{dir}/absent.kvx")},
+                    7,
                     QStringLiteral("cannot read")},
         // Without the backup asked for, nothing is stored.
-        FailureCase{"BackupNotWritten", std::vector<std::string>{},
+        FailureCase{"BackupNotWritten",
+                    std::vector<std::string>{},
                     {QStringLiteral("store"), QStringLiteral("{port}"), QStringLiteral("{good}"),
                      QStringLiteral("--backup"), QStringLiteral("{dir}/no-folder/old.kvx")},
-                    7, QStringLiteral("cannot write")}),
+                    7,
+                    QStringLiteral("cannot write")}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -33,17 +33,21 @@ const std::string kSucceeds = "succeeds";
 // Any error of the device layer, when the timing of the line decides which one.
 const std::string kAnyDeviceError = "a device error";
 
-std::string failure(const std::string& errorClass, int code, const std::wstring& text) {
-    return errorClass + " " + std::to_string(code) + " '" + std::string(text.begin(), text.end()) + "'";
+std::string failure(const std::string& errorClass, int code, const std::wstring& text)
+{
+    return errorClass + " " + std::to_string(code) + " '" + std::string(text.begin(), text.end()) +
+           "'";
 }
 
 const std::string kNotFound = failure("kAPI::Device_Not_Present", 17, L"Device Type1 Not Found");
 const std::string kTimedOut = failure("kAPI::CommError", 18, L"Listen: Serial Port Timed Out");
 const std::string kPartial = failure("kAPI::CommError", 18, L"Listen: Partial Read Time Out ");
 const std::string kBadChecksum = failure("kAPI::CommError", 8, L"Listen: Bad Checksum ");
-const std::string kWrongEcho = failure("kAPI::CommError", 9, L"Write: Data returned did not match sent");
+const std::string kWrongEcho =
+    failure("kAPI::CommError", 9, L"Write: Data returned did not match sent");
 
-bool matches(const std::string& expected, const std::string& seen) {
+bool matches(const std::string& expected, const std::string& seen)
+{
     return seen == expected || (expected == kAnyDeviceError && seen.rfind("kAPI::", 0) == 0);
 }
 
@@ -52,7 +56,7 @@ struct Row {
     std::vector<std::string> faults;
     Operation operation;
     std::string outcome;
-    std::string after; // of a one-byte read of the model code that follows
+    std::string after;  // of a one-byte read of the model code that follows
     // The rest of a split answer comes after the operation has given up. The row waits for
     // it before the next request, whose purge throws it away; arriving later, it would be
     // read as the start of the next answer.
@@ -110,7 +114,8 @@ constexpr std::uint32_t kModelCodeAddress = 0x24;
 // Long past the last piece of a split answer; reached only when something is wrong.
 constexpr int kPatienceMs = 15000;
 
-std::string describe(const kAPI::Error& e) {
+std::string describe(const kAPI::Error& e)
+{
     int status = 0;
     const std::unique_ptr<char, void (*)(void*)> name(
         abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status), std::free);
@@ -118,24 +123,28 @@ std::string describe(const kAPI::Error& e) {
 }
 
 // `record` is what the emulator's image holds: a load must give it, a store writes it back.
-std::string run(Operation operation, kAPI::Device_Type1_Control& control, const DEVICE_DATA& record) {
+std::string run(Operation operation, kAPI::Device_Type1_Control& control, const DEVICE_DATA& record)
+{
     try {
         switch (operation) {
-        case Operation::Detect:
-            control.Open(4);
-            return kSucceeds;
-        case Operation::Load: {
-            DEVICE_DATA loaded{};
-            control.LoadSettings(loaded, true);
-            return std::memcmp(&loaded, &record, sizeof record) == 0 ? kSucceeds : "loaded other settings";
-        }
-        case Operation::Store:
-            control.StoreSettings(record, true);
-            return kSucceeds;
-        case Operation::ReadByte: {
-            const std::uint8_t model = control.ReadByte(kModelCodeAddress, false);
-            return model == record.modelCode ? kSucceeds : "read " + std::to_string(model) + " as the model code";
-        }
+            case Operation::Detect:
+                control.Open(4);
+                return kSucceeds;
+            case Operation::Load: {
+                DEVICE_DATA loaded{};
+                control.LoadSettings(loaded, true);
+                return std::memcmp(&loaded, &record, sizeof record) == 0 ? kSucceeds
+                                                                         : "loaded other settings";
+            }
+            case Operation::Store:
+                control.StoreSettings(record, true);
+                return kSucceeds;
+            case Operation::ReadByte: {
+                const std::uint8_t model = control.ReadByte(kModelCodeAddress, false);
+                return model == record.modelCode
+                           ? kSucceeds
+                           : "read " + std::to_string(model) + " as the model code";
+            }
         }
     } catch (const kAPI::Error& e) {
         return describe(e);
@@ -150,7 +159,8 @@ struct Seen {
     std::string after;
 };
 
-Seen runRow(const Row& row) {
+Seen runRow(const Row& row)
+{
     Emulator emulator(std::string("faults-") + row.name, row.faults);
     const DEVICE_DATA record = afterLoad(DEVICE_DATA{}, emulator.image());
     std::uint8_t cancel = 0;
@@ -168,9 +178,11 @@ Seen runRow(const Row& row) {
     return seen;
 }
 
-TEST(DeviceFaultMatrix, EachFaultAgainstEachOperation) {
+TEST(DeviceFaultMatrix, EachFaultAgainstEachOperation)
+{
     std::vector<std::future<Seen>> rows;
-    for (const Row& row : kRows) rows.push_back(std::async(std::launch::async, runRow, std::cref(row)));
+    for (const Row& row : kRows)
+        rows.push_back(std::async(std::launch::async, runRow, std::cref(row)));
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
         SCOPED_TRACE(kRows[i].name);
@@ -181,5 +193,5 @@ TEST(DeviceFaultMatrix, EachFaultAgainstEachOperation) {
     }
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

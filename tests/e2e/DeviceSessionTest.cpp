@@ -18,15 +18,23 @@ namespace {
 // The controller reports through plain functions.
 std::vector<std::wstring> statuses;
 std::vector<int> connections;
-void recordStatus(const wchar_t* text) { statuses.emplace_back(text); }
-void recordConnected(int state) { connections.push_back(state); }
+void recordStatus(const wchar_t* text)
+{
+    statuses.emplace_back(text);
+}
+void recordConnected(int state)
+{
+    connections.push_back(state);
+}
 
-Bytes bytesOf(const DEVICE_DATA& record) {
+Bytes bytesOf(const DEVICE_DATA& record)
+{
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(&record);
     return Bytes(bytes, bytes + sizeof record);
 }
 
-TEST(DeviceSession, DetectsTheDiveComputer) {
+TEST(DeviceSession, DetectsTheDiveComputer)
+{
     Emulator emulator("session-detect");
     std::uint8_t cancel = 0;
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
@@ -37,12 +45,13 @@ TEST(DeviceSession, DetectsTheDiveComputer) {
     EXPECT_EQ(connections, std::vector<int>{1});
 }
 
-TEST(DeviceSession, LoadGivesTheSettingsOfTheImageFile) {
+TEST(DeviceSession, LoadGivesTheSettingsOfTheImageFile)
+{
     Emulator emulator("session-load");
     std::uint8_t cancel = 0;
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
     DEVICE_DATA before;
-    std::memset(&before, 0xEE, sizeof before); // bytes a load does not transfer keep this
+    std::memset(&before, 0xEE, sizeof before);  // bytes a load does not transfer keep this
     DEVICE_DATA record = before;
 
     control.LoadSettings(record, true);
@@ -55,7 +64,8 @@ TEST(DeviceSession, LoadGivesTheSettingsOfTheImageFile) {
     EXPECT_EQ(record.sampleRate, 20);
 }
 
-TEST(DeviceSession, StoreLeavesAnEditedRecordInTheImageFile) {
+TEST(DeviceSession, StoreLeavesAnEditedRecordInTheImageFile)
+{
     Emulator emulator("session-store");
     const Bytes before = emulator.image();
     std::uint8_t cancel = 0;
@@ -88,5 +98,5 @@ TEST(DeviceSession, StoreLeavesAnEditedRecordInTheImageFile) {
     EXPECT_EQ(after[0x49], before[0x49]);
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

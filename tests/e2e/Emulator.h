@@ -34,4 +34,4 @@ private:
     std::wstring portPath_;
 };
 
-} // namespace e2e
+}  // namespace e2e

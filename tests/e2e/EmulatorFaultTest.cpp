@@ -19,34 +19,41 @@ constexpr auto kPatience = 5000ms;
 constexpr auto kHostReadTimeOut = 1800ms;
 
 // The three requests of every case: a write enable, a write and a read of what it wrote.
-const Bytes kRequests[3] = {enableRequest(), writeRequest(0x0300, {0xAA, 0xBB}), readRequest(0x0300, 2)};
+const Bytes kRequests[3] = {enableRequest(), writeRequest(0x0300, {0xAA, 0xBB}),
+                            readRequest(0x0300, 2)};
 const Bytes kEnableAnswer = enableAnswer();
 const Bytes kWriteAnswer = writeAnswer(0x0300, 2);
 const Bytes kReadAnswer = readAnswer(0x0300, {0xAA, 0xBB});
 
-Bytes badChecksum(Bytes answer) {
+Bytes badChecksum(Bytes answer)
+{
     answer.back() ^= 0xFF;
     return answer;
 }
 
 // The last echoed header byte one too high, the checksum still right.
-Bytes wrongEcho(Bytes answer) {
+Bytes wrongEcho(Bytes answer)
+{
     answer.pop_back();
     ++answer[std::min<std::size_t>(3, answer.size() - 1)];
     return sealed(answer);
 }
 
-Bytes noise(const Bytes& answer) { return Bytes{0xFF, 0x00, 0x55} + answer; }
+Bytes noise(const Bytes& answer)
+{
+    return Bytes{0xFF, 0x00, 0x55} + answer;
+}
 
 struct FaultCase {
     const char* name;
     std::vector<std::string> flags;
-    Bytes answers[3]; // as they arrive; empty: none
+    Bytes answers[3];  // as they arrive; empty: none
 };
 
 class EmulatorFault : public testing::TestWithParam<FaultCase> {};
 
-TEST_P(EmulatorFault, DisturbsOnlyTheAnswersItNames) {
+TEST_P(EmulatorFault, DisturbsOnlyTheAnswersItNames)
+{
     const FaultCase& c = GetParam();
     std::vector<std::string> args{"--name", std::string("fault-") + c.name};
     args.insert(args.end(), c.flags.begin(), c.flags.end());
@@ -75,8 +82,12 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"Silent", {"--silent"}, {{}, {}, {}}},
         // The write was done all the same: only its answer was lost.
         FaultCase{"Drop", {"--drop", "2"}, {kEnableAnswer, {}, kReadAnswer}},
-        FaultCase{"BadChecksum", {"--bad-checksum", "2"}, {kEnableAnswer, badChecksum(kWriteAnswer), kReadAnswer}},
-        FaultCase{"WrongEcho", {"--wrong-echo", "2"}, {kEnableAnswer, wrongEcho(kWriteAnswer), kReadAnswer}},
+        FaultCase{"BadChecksum",
+                  {"--bad-checksum", "2"},
+                  {kEnableAnswer, badChecksum(kWriteAnswer), kReadAnswer}},
+        FaultCase{"WrongEcho",
+                  {"--wrong-echo", "2"},
+                  {kEnableAnswer, wrongEcho(kWriteAnswer), kReadAnswer}},
         FaultCase{"Noise", {"--noise", "2"}, {kEnableAnswer, noise(kWriteAnswer), kReadAnswer}},
         FaultCase{"OtherAnswers",
                   {"--wrong-echo", "1", "--bad-checksum", "3"},
@@ -87,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // Each piece needs a read of its own: the pauses are longer than the host's read time-out.
-TEST(EmulatorFaultSplit, SendsTheAnswerInPiecesFartherApartThanAHostRead) {
+TEST(EmulatorFaultSplit, SendsTheAnswerInPiecesFartherApartThanAHostRead)
+{
     EmulatorProcess emulator({"--name", "split", "--split", "2:3"});
     Port port(emulator.slavePath());
     port.send(kRequests[0]);
@@ -105,7 +117,8 @@ TEST(EmulatorFaultSplit, SendsTheAnswerInPiecesFartherApartThanAHostRead) {
     EXPECT_EQ(port.receive(kReadAnswer.size(), kPatience), kReadAnswer);
 }
 
-TEST(EmulatorFaultHangUp, CutsTheAnswerHalfwayThenHangsUpAndLeaves) {
+TEST(EmulatorFaultHangUp, CutsTheAnswerHalfwayThenHangsUpAndLeaves)
+{
     EmulatorProcess emulator({"--name", "hangup", "--hangup", "2"});
     const std::string link = emulator.announcement("hangup");
     Port port(emulator.slavePath());
@@ -120,5 +133,5 @@ TEST(EmulatorFaultHangUp, CutsTheAnswerHalfwayThenHangsUpAndLeaves) {
     EXPECT_NE(::lstat(link.c_str(), &st), 0) << link;
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

@@ -24,43 +24,55 @@ namespace {
 // Long enough for a sanitizer build on a busy machine; only reached when something is wrong.
 constexpr int kPatienceMs = 15000;
 
-[[noreturn]] void fail(const std::string& what) { throw std::runtime_error(what + ": " + std::strerror(errno)); }
+[[noreturn]] void fail(const std::string& what)
+{
+    throw std::runtime_error(what + ": " + std::strerror(errno));
+}
 
 // Reads `fd` until its end, or until `ms` milliseconds pass without a byte.
-std::string readToEnd(int fd, int ms) {
+std::string readToEnd(int fd, int ms)
+{
     std::string text;
     char buf[1024];
     pollfd p{fd, POLLIN, 0};
     while (::poll(&p, 1, ms) > 0) {
         const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         text.append(buf, static_cast<std::size_t>(n));
     }
     return text;
 }
 
-void closeFd(int& fd) {
-    if (fd >= 0) ::close(fd);
+void closeFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
     fd = -1;
 }
 
-} // namespace
+}  // namespace
 
-TempDir::TempDir() {
+TempDir::TempDir()
+{
     std::string pattern = "/tmp/tidewell-e2e-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) fail("mkdtemp");
+    if (::mkdtemp(pattern.data()) == nullptr)
+        fail("mkdtemp");
     path_ = pattern;
 }
 
-TempDir::~TempDir() {
+TempDir::~TempDir()
+{
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }
 
 EmulatorProcess::EmulatorProcess(const std::vector<std::string>& args, bool ownRuntimeDir)
-    : ownRuntimeDir_(ownRuntimeDir) {
+    : ownRuntimeDir_(ownRuntimeDir)
+{
     int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) fail("pipe");
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
+        fail("pipe");
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -70,20 +82,25 @@ EmulatorProcess::EmulatorProcess(const std::vector<std::string>& args, bool ownR
 
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) != 0) env.emplace_back(*e);
+        if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) != 0)
+            env.emplace_back(*e);
     }
-    if (ownRuntimeDir_) env.push_back("XDG_RUNTIME_DIR=" + runtime_.path());
+    if (ownRuntimeDir_)
+        env.push_back("XDG_RUNTIME_DIR=" + runtime_.path());
     std::vector<char*> envp;
-    for (auto& e : env) envp.push_back(e.data());
+    for (auto& e : env)
+        envp.push_back(e.data());
     envp.push_back(nullptr);
 
     std::vector<std::string> argStrings{TIDEWELL_EMULATOR};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    for (auto& a : argStrings) argv.push_back(a.data());
+    for (auto& a : argStrings)
+        argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    const int rc = ::posix_spawn(&pid_, TIDEWELL_EMULATOR, &actions, nullptr, argv.data(), envp.data());
+    const int rc =
+        ::posix_spawn(&pid_, TIDEWELL_EMULATOR, &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);
     ::close(out[1]);
@@ -97,7 +114,8 @@ EmulatorProcess::EmulatorProcess(const std::vector<std::string>& args, bool ownR
     }
 }
 
-EmulatorProcess::~EmulatorProcess() {
+EmulatorProcess::~EmulatorProcess()
+{
     if (running()) {
         ::kill(pid_, SIGKILL);
         wait();
@@ -107,34 +125,48 @@ EmulatorProcess::~EmulatorProcess() {
     closeFd(errors_);
 }
 
-const std::string& EmulatorProcess::slavePath() {
-    if (firstLineRead_) return slavePath_;
+const std::string& EmulatorProcess::slavePath()
+{
+    if (firstLineRead_)
+        return slavePath_;
     firstLineRead_ = true;
     char c;
     pollfd p{output_, POLLIN, 0};
-    while (::poll(&p, 1, kPatienceMs) > 0 && ::read(output_, &c, 1) == 1 && c != '\n') slavePath_ += c;
+    while (::poll(&p, 1, kPatienceMs) > 0 && ::read(output_, &c, 1) == 1 && c != '\n')
+        slavePath_ += c;
     return slavePath_;
 }
 
-std::string EmulatorProcess::announcement(const std::string& name) const {
-    const std::string base =
-        ownRuntimeDir_ ? runtime_.path() + "/tidewell" : "/tmp/tidewell-" + std::to_string(::getuid());
+std::string EmulatorProcess::announcement(const std::string& name) const
+{
+    const std::string base = ownRuntimeDir_ ? runtime_.path() + "/tidewell"
+                                            : "/tmp/tidewell-" + std::to_string(::getuid());
     return base + "/ports/" + name;
 }
 
-void EmulatorProcess::signal(int sig) { ::kill(pid_, sig); }
+void EmulatorProcess::signal(int sig)
+{
+    ::kill(pid_, sig);
+}
 
-void EmulatorProcess::closeInput() { closeFd(input_); }
+void EmulatorProcess::closeInput()
+{
+    closeFd(input_);
+}
 
-bool EmulatorProcess::running() {
-    if (status_ >= 0) return false;
+bool EmulatorProcess::running()
+{
+    if (status_ >= 0)
+        return false;
     int raw = 0;
-    if (::waitpid(pid_, &raw, WNOHANG) != pid_) return true;
+    if (::waitpid(pid_, &raw, WNOHANG) != pid_)
+        return true;
     status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
     return false;
 }
 
-int EmulatorProcess::wait() {
+int EmulatorProcess::wait()
+{
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
     while (running() && std::chrono::steady_clock::now() < giveUp) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -148,11 +180,15 @@ int EmulatorProcess::wait() {
     return status_;
 }
 
-std::string EmulatorProcess::restOfOutput() {
+std::string EmulatorProcess::restOfOutput()
+{
     slavePath();
     return readToEnd(output_, running() ? 0 : kPatienceMs);
 }
 
-std::string EmulatorProcess::errors() { return readToEnd(errors_, running() ? 0 : kPatienceMs); }
+std::string EmulatorProcess::errors()
+{
+    return readToEnd(errors_, running() ? 0 : kPatienceMs);
+}
 
-} // namespace e2e
+}  // namespace e2e

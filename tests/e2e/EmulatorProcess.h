@@ -27,7 +27,7 @@ public:
     // Starts the emulator with `args`. With `ownRuntimeDir` XDG_RUNTIME_DIR is a new
     // temporary directory, otherwise it is unset.
     explicit EmulatorProcess(const std::vector<std::string>& args, bool ownRuntimeDir = true);
-    ~EmulatorProcess(); // kills the process if it still runs
+    ~EmulatorProcess();  // kills the process if it still runs
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
 
@@ -56,4 +56,4 @@ private:
     std::string slavePath_;
 };
 
-} // namespace e2e
+}  // namespace e2e

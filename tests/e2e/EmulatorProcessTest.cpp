@@ -13,20 +13,23 @@
 namespace e2e {
 namespace {
 
-std::string linkTarget(const std::string& link) {
+std::string linkTarget(const std::string& link)
+{
     char buf[4096];
     const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf);
     return n < 0 ? std::string() : std::string(buf, static_cast<std::size_t>(n));
 }
 
-bool exists(const std::string& path) {
+bool exists(const std::string& path)
+{
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
 }
 
 class EmulatorRejects : public testing::TestWithParam<std::vector<std::string>> {};
 
-TEST_P(EmulatorRejects, BadCommandLineWithUsageAndStatus2) {
+TEST_P(EmulatorRejects, BadCommandLineWithUsageAndStatus2)
+{
     EmulatorProcess emulator(GetParam());
     EXPECT_EQ(emulator.wait(), 2);
     EXPECT_EQ(emulator.slavePath(), "");
@@ -35,23 +38,26 @@ TEST_P(EmulatorRejects, BadCommandLineWithUsageAndStatus2) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, EmulatorRejects,
-    testing::Values(std::vector<std::string>{"--bogus"}, std::vector<std::string>{"stray"},
-                    std::vector<std::string>{"--drop"}, std::vector<std::string>{"--drop", "0"},
-                    std::vector<std::string>{"--drop", "-1"}, std::vector<std::string>{"--noise", "2x"},
-                    std::vector<std::string>{"--hangup", "99999999999999999999999"},
-                    std::vector<std::string>{"--split", "2"}, std::vector<std::string>{"--split", "2:1"},
-                    std::vector<std::string>{"--split", ":3"}, std::vector<std::string>{"--name", ""},
-                    std::vector<std::string>{"--name", "a/b"}, std::vector<std::string>{"--name", ".."},
-                    std::vector<std::string>{"--image"}, std::vector<std::string>{"--pace=yes"}));
+    testing::Values(
+        std::vector<std::string>{"--bogus"}, std::vector<std::string>{"stray"},
+        std::vector<std::string>{"--drop"}, std::vector<std::string>{"--drop", "0"},
+        std::vector<std::string>{"--drop", "-1"}, std::vector<std::string>{"--noise", "2x"},
+        std::vector<std::string>{"--hangup", "99999999999999999999999"},
+        std::vector<std::string>{"--split", "2"}, std::vector<std::string>{"--split", "2:1"},
+        std::vector<std::string>{"--split", ":3"}, std::vector<std::string>{"--name", ""},
+        std::vector<std::string>{"--name", "a/b"}, std::vector<std::string>{"--name", ".."},
+        std::vector<std::string>{"--image"}, std::vector<std::string>{"--pace=yes"}));
 
-TEST(EmulatorProgram, HelpPrintsUsageAndSucceeds) {
+TEST(EmulatorProgram, HelpPrintsUsageAndSucceeds)
+{
     EmulatorProcess emulator({"--help"});
     EXPECT_EQ(emulator.wait(), 0);
     EXPECT_EQ(emulator.slavePath(), "Usage: tidewell-emulator [OPTION]...");
     EXPECT_NE(emulator.restOfOutput().find("--split N:K"), std::string::npos);
 }
 
-TEST(EmulatorProgram, UnusableImageFileFailsWithStatus1) {
+TEST(EmulatorProgram, UnusableImageFileFailsWithStatus1)
+{
     TempDir dir;
     const std::string shortFile = dir.path() + "/short.bin";
     std::ofstream(shortFile) << "too short";
@@ -72,7 +78,8 @@ enum class StopBy { Terminate, Interrupt, EndOfInput };
 
 class EmulatorAnnouncement : public testing::TestWithParam<StopBy> {};
 
-TEST_P(EmulatorAnnouncement, LinksToThePortUntilTheEmulatorStops) {
+TEST_P(EmulatorAnnouncement, LinksToThePortUntilTheEmulatorStops)
+{
     const std::string name = "announce-" + std::to_string(static_cast<int>(GetParam()));
     EmulatorProcess emulator({"--name", name});
     const std::string link = emulator.announcement(name);
@@ -80,9 +87,15 @@ TEST_P(EmulatorAnnouncement, LinksToThePortUntilTheEmulatorStops) {
     EXPECT_EQ(linkTarget(link), emulator.slavePath());
 
     switch (GetParam()) {
-    case StopBy::Terminate: emulator.signal(SIGTERM); break;
-    case StopBy::Interrupt: emulator.signal(SIGINT); break;
-    case StopBy::EndOfInput: emulator.closeInput(); break;
+        case StopBy::Terminate:
+            emulator.signal(SIGTERM);
+            break;
+        case StopBy::Interrupt:
+            emulator.signal(SIGINT);
+            break;
+        case StopBy::EndOfInput:
+            emulator.closeInput();
+            break;
     }
     EXPECT_EQ(emulator.wait(), 0);
     EXPECT_FALSE(exists(link)) << link;
@@ -91,7 +104,8 @@ TEST_P(EmulatorAnnouncement, LinksToThePortUntilTheEmulatorStops) {
 INSTANTIATE_TEST_SUITE_P(StopWays, EmulatorAnnouncement,
                          testing::Values(StopBy::Terminate, StopBy::Interrupt, StopBy::EndOfInput));
 
-TEST(EmulatorProgram, AnnouncesUnderTmpWithoutARuntimeDirectory) {
+TEST(EmulatorProgram, AnnouncesUnderTmpWithoutARuntimeDirectory)
+{
     const std::string name = "e2e-fallback-" + std::to_string(::getpid());
     EmulatorProcess emulator({"--name", name}, false);
     const std::string link = emulator.announcement(name);
@@ -103,5 +117,5 @@ TEST(EmulatorProgram, AnnouncesUnderTmpWithoutARuntimeDirectory) {
     EXPECT_FALSE(exists(link)) << link;
 }
 
-} // namespace
-} // namespace e2e
+}  // namespace
+}  // namespace e2e

@@ -14,11 +14,14 @@
 
 namespace e2e {
 
-Port::Port(const std::string& path) {
+Port::Port(const std::string& path)
+{
     fd_ = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (fd_ < 0) throw std::runtime_error("open " + path + ": " + std::strerror(errno));
+    if (fd_ < 0)
+        throw std::runtime_error("open " + path + ": " + std::strerror(errno));
     termios tio{};
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd_, TIOCEXCL) != 0 || ::tcgetattr(fd_, &saved_) != 0) {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd_, TIOCEXCL) != 0 ||
+        ::tcgetattr(fd_, &saved_) != 0) {
         const int error = errno;
         ::close(fd_);
         throw std::runtime_error("set up " + path + ": " + std::strerror(error));
@@ -33,25 +36,30 @@ Port::Port(const std::string& path) {
     ::tcsetattr(fd_, TCSANOW, &tio);
 }
 
-Port::~Port() {
+Port::~Port()
+{
     ::tcsetattr(fd_, TCSANOW, &saved_);
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
 }
 
-void Port::send(const Bytes& bytes) {
+void Port::send(const Bytes& bytes)
+{
     if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
         throw std::runtime_error(std::string("write: ") + std::strerror(errno));
     }
 }
 
-Bytes Port::receive(std::size_t count, std::chrono::milliseconds within) {
+Bytes Port::receive(std::size_t count, std::chrono::milliseconds within)
+{
     const auto end = std::chrono::steady_clock::now() + within;
     Bytes got;
     while (got.size() < count && !hungUp_) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            end - std::chrono::steady_clock::now());
         pollfd p{fd_, POLLIN, 0};
-        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) break;
+        if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0)
+            break;
         std::uint8_t buf[256];
         const ssize_t n = ::read(fd_, buf, std::min(sizeof buf, count - got.size()));
         if (n > 0) {
@@ -63,13 +71,15 @@ Bytes Port::receive(std::size_t count, std::chrono::milliseconds within) {
     return got;
 }
 
-Bytes Port::drain(std::chrono::milliseconds quiet) {
+Bytes Port::drain(std::chrono::milliseconds quiet)
+{
     Bytes all;
     for (;;) {
         const Bytes more = receive(4096, quiet);
-        if (more.empty()) return all;
+        if (more.empty())
+            return all;
         all.insert(all.end(), more.begin(), more.end());
     }
 }
 
-} // namespace e2e
+}  // namespace e2e

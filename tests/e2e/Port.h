@@ -13,7 +13,7 @@ namespace e2e {
 
 class Port {
 public:
-    explicit Port(const std::string& path); // throws std::runtime_error
+    explicit Port(const std::string& path);  // throws std::runtime_error
     ~Port();
     Port(const Port&) = delete;
     Port& operator=(const Port&) = delete;
@@ -33,7 +33,7 @@ public:
 private:
     int fd_ = -1;
     bool hungUp_ = false;
-    termios saved_{}; // as found at open, put back at close
+    termios saved_{};  // as found at open, put back at close
 };
 
-} // namespace e2e
+}  // namespace e2e

@@ -22,21 +22,31 @@ constexpr Stretch kStretches[] = {{0x00, 0x48, 16}, {0x4A, 0x27, 101}};
 // Addresses of the most significant bytes of the seven 16-bit values.
 constexpr std::uint16_t kWords[] = {0x1E, 0x20, 0x22, 0x5C, 0x5E, 0x66, 0x68};
 
-std::size_t offsetOf(std::uint16_t address) {
+std::size_t offsetOf(std::uint16_t address)
+{
     for (const Stretch& s : kStretches) {
-        if (address >= s.address && address < s.address + s.length) return s.offset + (address - s.address);
+        if (address >= s.address && address < s.address + s.length)
+            return s.offset + (address - s.address);
     }
     throw std::out_of_range("address outside the settings");
 }
 
-std::uint8_t* bytesOf(DEVICE_DATA& record) { return reinterpret_cast<std::uint8_t*>(&record); }
-const std::uint8_t* bytesOf(const DEVICE_DATA& record) { return reinterpret_cast<const std::uint8_t*>(&record); }
+std::uint8_t* bytesOf(DEVICE_DATA& record)
+{
+    return reinterpret_cast<std::uint8_t*>(&record);
+}
+const std::uint8_t* bytesOf(const DEVICE_DATA& record)
+{
+    return reinterpret_cast<const std::uint8_t*>(&record);
+}
 
-} // namespace
+}  // namespace
 
-DEVICE_DATA afterLoad(DEVICE_DATA record, const Bytes& image) {
+DEVICE_DATA afterLoad(DEVICE_DATA record, const Bytes& image)
+{
     for (const Stretch& s : kStretches) {
-        for (std::uint16_t i = 0; i < s.length; ++i) bytesOf(record)[s.offset + i] = image.at(s.address + i);
+        for (std::uint16_t i = 0; i < s.length; ++i)
+            bytesOf(record)[s.offset + i] = image.at(s.address + i);
     }
     for (std::uint16_t a : kWords) {
         const std::uint16_t value = static_cast<std::uint16_t>(image.at(a) << 8 | image.at(a + 1));
@@ -45,9 +55,11 @@ DEVICE_DATA afterLoad(DEVICE_DATA record, const Bytes& image) {
     return record;
 }
 
-Bytes afterStore(Bytes image, const DEVICE_DATA& record) {
+Bytes afterStore(Bytes image, const DEVICE_DATA& record)
+{
     for (const Stretch& s : kStretches) {
-        for (std::uint16_t i = 0; i < s.length; ++i) image.at(s.address + i) = bytesOf(record)[s.offset + i];
+        for (std::uint16_t i = 0; i < s.length; ++i)
+            image.at(s.address + i) = bytesOf(record)[s.offset + i];
     }
     for (std::uint16_t a : kWords) {
         std::uint16_t value;
@@ -58,18 +70,21 @@ Bytes afterStore(Bytes image, const DEVICE_DATA& record) {
     return image;
 }
 
-std::string differences(const Bytes& actual, const Bytes& expected) {
+std::string differences(const Bytes& actual, const Bytes& expected)
+{
     std::string text;
     if (actual.size() != expected.size()) {
-        text = std::to_string(actual.size()) + " bytes, not " + std::to_string(expected.size()) + "; ";
+        text =
+            std::to_string(actual.size()) + " bytes, not " + std::to_string(expected.size()) + "; ";
     }
     char line[48];
     for (std::size_t a = 0; a < std::min(actual.size(), expected.size()); ++a) {
-        if (actual[a] == expected[a]) continue;
+        if (actual[a] == expected[a])
+            continue;
         std::snprintf(line, sizeof line, "0x%04zX: %02X, not %02X; ", a, actual[a], expected[a]);
         text += line;
     }
     return text;
 }
 
-} // namespace e2e
+}  // namespace e2e

@@ -23,4 +23,4 @@ Bytes afterStore(Bytes image, const DEVICE_DATA& record);
 // both bytes; empty when the two are equal.
 std::string differences(const Bytes& actual, const Bytes& expected);
 
-} // namespace e2e
+}  // namespace e2e

@@ -28,4 +28,4 @@ Bytes fillFrom(std::uint16_t address, std::size_t length);
 Bytes operator+(Bytes a, const Bytes& b);
 std::string hex(const Bytes& bytes);
 
-} // namespace e2e
+}  // namespace e2e

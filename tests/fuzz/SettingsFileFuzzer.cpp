@@ -3,6 +3,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (!ReplaySettingsFile(data, size)) __builtin_trap();
+    if (!ReplaySettingsFile(data, size))
+        __builtin_trap();
     return 0;
 }

@@ -34,27 +34,32 @@ bool InBody(std::size_t offset)
 
 bool ReplaySettingsFile(const std::uint8_t* data, std::size_t size, OpenOutcome* outcome)
 {
-    if (!Info().Valid()) return false;
+    if (!Info().Valid())
+        return false;
 
     // Raw data, not a copy: a read past the input's end is a read past the fuzzer's buffer.
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data),
-                                               static_cast<qsizetype>(size));
+    QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer stream(&bytes);
     stream.open(QIODevice::ReadOnly);
     DEVICE_DATA record;
     std::memset(&record, 0xA5, sizeof record);
     const DEVICE_DATA before = record;
     const OpenOutcome result = ReadSettingsFile(stream, Info(), record);
-    if (outcome != nullptr) *outcome = result;
+    if (outcome != nullptr)
+        *outcome = result;
 
-    if (result != OpenOutcome::Opened) return std::memcmp(&record, &before, sizeof record) == 0;
+    if (result != OpenOutcome::Opened)
+        return std::memcmp(&record, &before, sizeof record) == 0;
     const std::size_t n = size < 2 ? 0 : data[0] | data[1] << 8;
-    if (size < 2 + n + SettingsFile::BodySize) return false;
+    if (size < 2 + n + SettingsFile::BodySize)
+        return false;
     const std::uint8_t* body = data + 2 + n;
     const std::uint8_t* bytesNow = DeviceData::Bytes(record);
     for (std::size_t offset = 0; offset < sizeof record; ++offset) {
         const std::uint8_t expected = InBody(offset) ? *body++ : 0xA5;
-        if (bytesNow[offset] != expected) return false;
+        if (bytesNow[offset] != expected)
+            return false;
     }
     return true;
 }

@@ -10,5 +10,4 @@
 // the record changes only when the file opened, and then exactly in the body's ranges, to
 // the bytes after the header. Returns false when a promise is broken. The outcome is
 // stored through outcome when given.
-bool ReplaySettingsFile(const std::uint8_t* data, std::size_t size,
-                        OpenOutcome* outcome = nullptr);
+bool ReplaySettingsFile(const std::uint8_t* data, std::size_t size, OpenOutcome* outcome = nullptr);

@@ -22,7 +22,8 @@ std::vector<Bytes> Seeds()
     const QDir corpus(SEED_CORPUS);
     for (const QString& name : corpus.entryList(QDir::Files, QDir::Name)) {
         QFile file(corpus.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) continue;
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
         const QByteArray contents = file.readAll();
         seeds.emplace_back(contents.begin(), contents.end());
     }
@@ -46,27 +47,30 @@ public:
         const int steps = Between(1, 4);
         for (int i = 0; i < steps; ++i) {
             switch (Between(0, 4)) {
-            case 0:  // one byte anew
-                if (!input.empty()) input[Index(input)] = Byte();
-                break;
-            case 1:  // cut short
-                input.resize(Between(0, static_cast<int>(input.size())));
-                break;
-            case 2:  // bytes put in
-                input.insert(input.begin() + Between(0, static_cast<int>(input.size())),
-                             Between(1, 16), Byte());
-                break;
-            case 3: {  // a header size of interest
-                static const int sizes[] = {0, 1, 2, 40, 41, 42, 43, 999, 1000, 1001, 0xFFFF};
-                const int n = Between(0, 1) ? sizes[Between(0, 10)] : Between(0, 0xFFFF);
-                if (input.size() < 2) input.resize(2);
-                input[0] = n & 0xFF;
-                input[1] = n >> 8;
-                break;
-            }
-            default:  // a bit flipped
-                if (!input.empty()) input[Index(input)] ^= 1u << Between(0, 7);
-                break;
+                case 0:  // one byte anew
+                    if (!input.empty())
+                        input[Index(input)] = Byte();
+                    break;
+                case 1:  // cut short
+                    input.resize(Between(0, static_cast<int>(input.size())));
+                    break;
+                case 2:  // bytes put in
+                    input.insert(input.begin() + Between(0, static_cast<int>(input.size())),
+                                 Between(1, 16), Byte());
+                    break;
+                case 3: {  // a header size of interest
+                    static const int sizes[] = {0, 1, 2, 40, 41, 42, 43, 999, 1000, 1001, 0xFFFF};
+                    const int n = Between(0, 1) ? sizes[Between(0, 10)] : Between(0, 0xFFFF);
+                    if (input.size() < 2)
+                        input.resize(2);
+                    input[0] = n & 0xFF;
+                    input[1] = n >> 8;
+                    break;
+                }
+                default:  // a bit flipped
+                    if (!input.empty())
+                        input[Index(input)] ^= 1u << Between(0, 7);
+                    break;
             }
         }
         return input;
@@ -75,12 +79,16 @@ public:
     Bytes Noise()
     {
         Bytes input(Between(0, 1200));
-        for (std::uint8_t& b : input) b = Byte();
+        for (std::uint8_t& b : input)
+            b = Byte();
         return input;
     }
 
 private:
-    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    int Between(int low, int high)
+    {
+        return std::uniform_int_distribution<int>(low, high)(random_);
+    }
     std::size_t Index(const Bytes& input) { return Between(0, static_cast<int>(input.size()) - 1); }
     std::uint8_t Byte() { return static_cast<std::uint8_t>(Between(0, 255)); }
 
@@ -113,8 +121,9 @@ TEST(SettingsFileReplay, MutationsAndNoiseKeepThePromises)
         outcomes.insert(outcome);
     }
     // The mutations reach every way the reader can end.
-    EXPECT_EQ(outcomes, (std::set<OpenOutcome>{OpenOutcome::Opened, OpenOutcome::IncompatibleFileType,
-                                               OpenOutcome::ReadFailure}));
+    EXPECT_EQ(outcomes,
+              (std::set<OpenOutcome>{OpenOutcome::Opened, OpenOutcome::IncompatibleFileType,
+                                     OpenOutcome::ReadFailure}));
 }
 
 }  // namespace

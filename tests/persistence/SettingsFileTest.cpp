@@ -41,7 +41,8 @@ QByteArray FileBytes(std::size_t n, const QByteArray& field, const QByteArray& b
 QByteArray Body(char first = 1)
 {
     QByteArray body(static_cast<int>(SettingsFile::BodySize), '\0');
-    for (int i = 0; i < body.size(); ++i) body[i] = static_cast<char>(first + 3 * i);
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = static_cast<char>(first + 3 * i);
     return body;
 }
 
@@ -96,7 +97,8 @@ VersionInformation SettingsFileTest::info;
 TEST_F(SettingsFileTest, SavedFileIsHeaderThenTheThreeRanges)
 {
     DEVICE_DATA record = Filled(0);
-    for (std::size_t i = 0; i < sizeof record; ++i) DeviceData::Bytes(record)[i] = i & 0xFF;
+    for (std::size_t i = 0; i < sizeof record; ++i)
+        DeviceData::Bytes(record)[i] = i & 0xFF;
     record.totalDives = 300;
     const QString path = dir.filePath("saved.kvx");
     ASSERT_EQ(SaveSettingsFile(path, info, record), SaveOutcome::Saved);
@@ -115,7 +117,8 @@ TEST_F(SettingsFileTest, SavedFileIsHeaderThenTheThreeRanges)
 TEST_F(SettingsFileTest, OpenGivesBackWhatSaveWrote)
 {
     DEVICE_DATA saved = Filled(0);
-    for (std::size_t i = 0; i < sizeof saved; ++i) DeviceData::Bytes(saved)[i] = (i * 37 + 5) & 0xFF;
+    for (std::size_t i = 0; i < sizeof saved; ++i)
+        DeviceData::Bytes(saved)[i] = (i * 37 + 5) & 0xFF;
     const QString path = dir.filePath("round.kvx");
     ASSERT_EQ(SaveSettingsFile(path, info, saved), SaveOutcome::Saved);
 
@@ -124,7 +127,8 @@ TEST_F(SettingsFileTest, OpenGivesBackWhatSaveWrote)
     EXPECT_EQ(BodyOf(opened), BodyOf(saved));
     // Offsets 0-15 and 90-100 are not in the file.
     const std::uint8_t* bytes = DeviceData::Bytes(opened);
-    for (std::size_t i : {0u, 15u, 90u, 100u}) EXPECT_EQ(bytes[i], 0xEE) << i;
+    for (std::size_t i : {0u, 15u, 90u, 100u})
+        EXPECT_EQ(bytes[i], 0xEE) << i;
 }
 
 TEST_F(SettingsFileTest, AcceptsHeadersThatHoldTheRightText)
@@ -159,8 +163,7 @@ TEST_F(SettingsFileTest, RefusesOtherFilesLeavingTheRecordAsItWas)
     } const cases[] = {
         {"empty", QByteArray(), OpenOutcome::IncompatibleFileType},
         {"one byte", QByteArray(1, '\x29'), OpenOutcome::IncompatibleFileType},
-        {"other company",
-         FileBytes(RightN, Utf16Le(u"Hallvex Ltd.Tidewell") + '\0', Body()),
+        {"other company", FileBytes(RightN, Utf16Le(u"Hallvex Ltd.Tidewell") + '\0', Body()),
          OpenOutcome::IncompatibleFileType},
         {"other product",
          FileBytes(RightN, Utf16Le(u"Hallvex Inv.Tideway") + QByteArray(3, '\0'), Body()),
@@ -223,8 +226,7 @@ TEST_F(SettingsFileTest, WithoutVersionInformationNothingIsReadOrWritten)
     const QByteArray before = Contents(path);
     EXPECT_THROW(SaveSettingsFile(path, invalid, Filled(1)), std::logic_error);
     EXPECT_EQ(Contents(path), before);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"settings.kvx"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.kvx"});
 }
 
 TEST_F(SettingsFileTest, SaveFailsWhereNoFileCanBeMade)

@@ -25,8 +25,10 @@ public:
     }
     ~RuntimeFolder()
     {
-        if (hadSaved_) qputenv("XDG_RUNTIME_DIR", saved_);
-        else qunsetenv("XDG_RUNTIME_DIR");
+        if (hadSaved_)
+            qputenv("XDG_RUNTIME_DIR", saved_);
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
     }
     RuntimeFolder(const RuntimeFolder&) = delete;
     RuntimeFolder& operator=(const RuntimeFolder&) = delete;
@@ -75,7 +77,8 @@ TEST(EnumerateSerialPorts, ListsTheEmulatorsAnnouncementsSorted)
 
     SERIALPORTS sorted = list;
     SortPorts(sorted);
-    for (std::size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].path, sorted[i].path);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        EXPECT_EQ(list[i].path, sorted[i].path);
 }
 
 // With the runtime folder leading to the shared fallback folder, one announcement is still

@@ -10,13 +10,14 @@ namespace {
 std::vector<CStdStr> Paths(const SERIALPORTS& list)
 {
     std::vector<CStdStr> paths;
-    for (const SERIALPORT& port : list) paths.push_back(port.path);
+    for (const SERIALPORT& port : list)
+        paths.push_back(port.path);
     return paths;
 }
 
 struct SortCase {
     const char* what;
-    SERIALPORTS ports;            // the path tells the entries apart
+    SERIALPORTS ports;           // the path tells the entries apart
     std::vector<CStdStr> order;  // paths, as sorted
 };
 

@@ -22,7 +22,8 @@ struct Expected {
 
 void ExpectValues(const VersionInformation& info, std::initializer_list<Expected> values)
 {
-    for (const Expected& e : values) EXPECT_EQ(info.Value(Wide(e.key)), Wide(e.value)) << e.key;
+    for (const Expected& e : values)
+        EXPECT_EQ(info.Value(Wide(e.key)), Wide(e.value)) << e.key;
 }
 
 TEST(VersionInformation, ReadsTheBlockOfABuiltProgram)
@@ -74,7 +75,10 @@ TEST(VersionInformation, InvalidWithoutABlock)
 // time, so that this program's own file carries no block but the one it embeds.
 QString BlockFile(const QTemporaryDir& dir, std::initializer_list<const char*> fields)
 {
-    QByteArray contents("\x7f" "ELF some code and data\0\0", 26);
+    QByteArray contents(
+        "\x7f"
+        "ELF some code and data\0\0",
+        26);
     contents += QByteArray("TidewellVersion") + "Block/1";
     contents += '\0';
     for (const char* field : fields) {
@@ -94,11 +98,10 @@ TEST(VersionInformation, UsesTheFirstTranslationOnly)
 {
     QTemporaryDir dir;
     VersionInformation info;
-    info.SetFileName(BlockFile(dir, {"Translation", "040704b0", "040904e4", "",
-                                     "040904e4", "ProductVersion", "9", "",
-                                     "040704b0", "ProductVersion", "7", "CompanyName", "X", "",
-                                     ""})
-                         .toStdWString());
+    info.SetFileName(
+        BlockFile(dir, {"Translation", "040704b0", "040904e4", "", "040904e4", "ProductVersion",
+                        "9", "", "040704b0", "ProductVersion", "7", "CompanyName", "X", "", ""})
+            .toStdWString());
     EXPECT_TRUE(info.Read());
     ExpectValues(info, {{"ProductVersion", "7"}, {"CompanyName", "X"}});
 }
@@ -107,8 +110,8 @@ TEST(VersionInformation, ValidWithoutProductVersion)
 {
     QTemporaryDir dir;
     VersionInformation info;
-    info.SetFileName(BlockFile(dir, {"Translation", "040904e4", "", "040904e4",
-                                     "CompanyName", "Hallvex Inv.", "", ""})
+    info.SetFileName(BlockFile(dir, {"Translation", "040904e4", "", "040904e4", "CompanyName",
+                                     "Hallvex Inv.", "", ""})
                          .toStdWString());
     EXPECT_TRUE(info.Read());
     ExpectValues(info, {{"CompanyName", "Hallvex Inv."}, {"ProductVersion", ""}});
@@ -118,7 +121,7 @@ TEST(VersionInformation, InvalidWithoutATranslation)
 {
     QTemporaryDir dir;
     const std::initializer_list<const char*> blocks[] = {
-        {"040904e4", "ProductVersion", "2.0.1", "", ""},                   // no table
+        {"040904e4", "ProductVersion", "2.0.1", "", ""},                     // no table
         {"Translation", "", "040904e4", "ProductVersion", "2.0.1", "", ""},  // empty table
         {"Translation"},                                                     // cut short
     };

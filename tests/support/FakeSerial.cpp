@@ -74,8 +74,8 @@ std::vector<Op> FakeSerial::Ops() const
 
 int FakeSerial::Count(Op op) const
 {
-    return static_cast<int>(std::count_if(calls.begin(), calls.end(),
-                                          [op](const Call& c) { return c.op == op; }));
+    return static_cast<int>(
+        std::count_if(calls.begin(), calls.end(), [op](const Call& c) { return c.op == op; }));
 }
 
 std::vector<Bytes> FakeSerial::Written() const
@@ -175,11 +175,20 @@ bool FakeSerial::EscapeCommFunction(Handle, std::uint32_t function)
     if (!Record(Op::EscapeCommFunction, function))
         return false;
     switch (function) {
-    case kAPI::SETDTR: dtr = true; break;
-    case kAPI::CLRDTR: dtr = false; break;
-    case kAPI::SETRTS: rts = true; break;
-    case kAPI::CLRRTS: rts = false; break;
-    default: return false;
+        case kAPI::SETDTR:
+            dtr = true;
+            break;
+        case kAPI::CLRDTR:
+            dtr = false;
+            break;
+        case kAPI::SETRTS:
+            rts = true;
+            break;
+        case kAPI::CLRRTS:
+            rts = false;
+            break;
+        default:
+            return false;
     }
     return true;
 }

@@ -16,9 +16,22 @@ namespace fake {
 using Bytes = std::vector<std::uint8_t>;
 
 enum class Op {
-    CreateFile, GetCommState, SetCommState, GetCommTimeouts, SetCommTimeouts, GetCommMask,
-    SetCommMask, SetupComm, EscapeCommFunction, PurgeComm, ClearCommError, WriteFile,
-    WaitCommEvent, ReadFile, CloseHandle, Sleep,
+    CreateFile,
+    GetCommState,
+    SetCommState,
+    GetCommTimeouts,
+    SetCommTimeouts,
+    GetCommMask,
+    SetCommMask,
+    SetupComm,
+    EscapeCommFunction,
+    PurgeComm,
+    ClearCommError,
+    WriteFile,
+    WaitCommEvent,
+    ReadFile,
+    CloseHandle,
+    Sleep,
 };
 
 struct Call {

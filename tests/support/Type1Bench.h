@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include "Failure.h"
 #include "FakeDiveComputer.h"
 #include "FakeSerial.h"
-#include "Failure.h"
 #include "device/DEVICE_DATA.h"
 #include "device/Device_Type1_Control.h"
 #include "device/Errors.h"

@@ -13,9 +13,9 @@ using fake::Op;
 namespace {
 
 const std::vector<Op> kOpenOrder = {
-    Op::CreateFile,  Op::GetCommState, Op::GetCommTimeouts, Op::GetCommState,
-    Op::SetCommState, Op::GetCommTimeouts, Op::SetCommTimeouts, Op::GetCommMask,
-    Op::SetCommMask,  Op::SetupComm,    Op::EscapeCommFunction,
+    Op::CreateFile,   Op::GetCommState,    Op::GetCommTimeouts,    Op::GetCommState,
+    Op::SetCommState, Op::GetCommTimeouts, Op::SetCommTimeouts,    Op::GetCommMask,
+    Op::SetCommMask,  Op::SetupComm,       Op::EscapeCommFunction,
 };
 
 TEST(ChannelOpen, ConfiguresTheLineInOrderAndRaisesDtr)
@@ -106,8 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
         OpenFailure{"ReadState", Op::GetCommState, 1, 12, L"Invalid Port Specified", 0, false},
         OpenFailure{"ReadTimeouts", Op::GetCommTimeouts, 1, 12, L"Invalid Port Specified", 0,
                     false},
-        OpenFailure{"ReadStateAgain", Op::GetCommState, 2, 2, L"Error Setting Comm Port", 0,
-                    false},
+        OpenFailure{"ReadStateAgain", Op::GetCommState, 2, 2, L"Error Setting Comm Port", 0, false},
         OpenFailure{"ApplyState", Op::SetCommState, 1, 2, L"Error Setting Comm Port", 1, false},
         OpenFailure{"ReadTimeoutsAgain", Op::GetCommTimeouts, 2, 2, L"Error Setting Comm Port", 1,
                     false},
@@ -142,7 +141,9 @@ TEST(ChannelClose, PutsBackMaskTimeoutsAndStateThenClosesOnce)
 TEST(ChannelClose, DestructionRestoresThePort)
 {
     FakeSerial port;
-    { TestLink link(port); }
+    {
+        TestLink link(port);
+    }
     EXPECT_EQ(port.Count(Op::CloseHandle), 1);
     EXPECT_EQ(port.lineState.BaudRate, port.foundState.BaudRate);
     EXPECT_EQ(port.lineState.fRtsControl, port.foundState.fRtsControl);

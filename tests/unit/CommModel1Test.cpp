@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeSerial.h"
 #include "Failure.h"
+#include "FakeSerial.h"
 #include "TestLink.h"
 #include "device/Errors.h"
 
@@ -28,8 +28,8 @@ TEST_F(Link, TalkAppendsTheXorOfTheRequest)
     link.Talk(3);
     link.SetRequest({0x05, 0x00, 0x1B, 0x1B});
     link.Talk(4);
-    EXPECT_EQ(port.Written(), (std::vector<Bytes>{{0x05, 0x00, 0x1B, 0x1E},
-                                                  {0x05, 0x00, 0x1B, 0x1B, 0x05}}));
+    EXPECT_EQ(port.Written(),
+              (std::vector<Bytes>{{0x05, 0x00, 0x1B, 0x1E}, {0x05, 0x00, 0x1B, 0x1B, 0x05}}));
 }
 
 TEST_F(Link, TalkHoldsRtsAroundTheFrameWithItsPauses)
@@ -37,8 +37,8 @@ TEST_F(Link, TalkHoldsRtsAroundTheFrameWithItsPauses)
     const std::uint64_t start = port.now;
     link.SetRequest({0x07, 0xA5});
     link.Talk(2);
-    EXPECT_EQ(port.RtsChanges(), (std::vector<std::pair<std::uint64_t, bool>>{
-                                     {start, true}, {start + 116, false}}));
+    EXPECT_EQ(port.RtsChanges(),
+              (std::vector<std::pair<std::uint64_t, bool>>{{start, true}, {start + 116, false}}));
     EXPECT_EQ(port.Sleeps(), (std::vector<std::uint32_t>{16, 100}));
     EXPECT_FALSE(port.rts);
     EXPECT_FALSE(link.Transmitting());
@@ -167,19 +167,37 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ListenFails,
     ::testing::Values(
         ListenFailure{"Silence", {}, 6, Op::ReadFile, 0, 18, L"Listen: Serial Port Timed Out"},
-        ListenFailure{"ReadFails", {Piece{0, kSix}}, 6, Op::ReadFile, 1, 15,
-                      L"Listen: Serial Port Read"},
+        ListenFailure{
+            "ReadFails", {Piece{0, kSix}}, 6, Op::ReadFile, 1, 15, L"Listen: Serial Port Read"},
         ListenFailure{"SecondReadFails",
                       {Piece{0, Bytes(kSix.begin(), kSix.begin() + 2)}},
-                      6, Op::ReadFile, 2, 15, L"Listen: Partial Data Read"},
+                      6,
+                      Op::ReadFile,
+                      2,
+                      15,
+                      L"Listen: Partial Data Read"},
         ListenFailure{"ThreePieces",
                       {Piece{0, Bytes(kSix.begin(), kSix.begin() + 2)},
                        Piece{2000, Bytes(kSix.begin() + 2, kSix.begin() + 4)},
                        Piece{2000, Bytes(kSix.begin() + 4, kSix.end())}},
-                      6, Op::ReadFile, 0, 18, L"Listen: Partial Read Time Out "},
-        ListenFailure{"BadChecksum", {Piece{0, Bytes{1, 2, 3, 4, 5, 0}}}, 6, Op::ReadFile, 0, 8,
+                      6,
+                      Op::ReadFile,
+                      0,
+                      18,
+                      L"Listen: Partial Read Time Out "},
+        ListenFailure{"BadChecksum",
+                      {Piece{0, Bytes{1, 2, 3, 4, 5, 0}}},
+                      6,
+                      Op::ReadFile,
+                      0,
+                      8,
                       L"Listen: Bad Checksum "},
-        ListenFailure{"OneByteHasNoPayloadToCheck", {Piece{0, Bytes{0}}}, 1, Op::ReadFile, 0, 8,
+        ListenFailure{"OneByteHasNoPayloadToCheck",
+                      {Piece{0, Bytes{0}}},
+                      1,
+                      Op::ReadFile,
+                      0,
+                      8,
                       L"Listen: Bad Checksum "}),
     [](const auto& info) { return std::string(info.param.name); });
 

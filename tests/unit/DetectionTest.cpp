@@ -59,26 +59,38 @@ const auto kNothing = [](FakeDiveComputer&, FakeSerial&) {};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Detection,
-    ::testing::Values(
-        DetectionCase{"FirstProbe", 4, kNothing, true, 1, {0, 100, 0}},
-        DetectionCase{"ThirdProbe", 4,
-                      [](FakeDiveComputer& d, FakeSerial&) {
-                          d.Silence(1);
-                          d.Silence(2);
-                      },
-                      true, 3, {0, 100, 75, 50, 0}},
-        DetectionCase{"BadChecksumIsAFailedAttempt", 4,
-                      [](FakeDiveComputer& d, FakeSerial&) { d.SpoilChecksum(1); }, true, 2,
-                      {0, 100, 75, 0}},
-        DetectionCase{"ShortAnswerIsAFailedAttempt", 4,
-                      [](FakeDiveComputer&, FakeSerial& p) {
-                          p.QueueAnswer(fake::WithChecksum(Bytes(30, 0x11)));
-                      },
-                      true, 2, {0, 100, 75, 0}},
-        DetectionCase{"NoAnswer", 4, [](FakeDiveComputer& d, FakeSerial&) { d.Silence(); },
-                      false, 4, {0, 100, 75, 50, 25, 0}},
-        DetectionCase{"NoAttempts", 0, kNothing, false, 0, {0}},
-        DetectionCase{"NegativeAttempts", -1, kNothing, false, 0, {0}}),
+    ::testing::Values(DetectionCase{"FirstProbe", 4, kNothing, true, 1, {0, 100, 0}},
+                      DetectionCase{"ThirdProbe",
+                                    4,
+                                    [](FakeDiveComputer& d, FakeSerial&) {
+                                        d.Silence(1);
+                                        d.Silence(2);
+                                    },
+                                    true,
+                                    3,
+                                    {0, 100, 75, 50, 0}},
+                      DetectionCase{"BadChecksumIsAFailedAttempt",
+                                    4,
+                                    [](FakeDiveComputer& d, FakeSerial&) { d.SpoilChecksum(1); },
+                                    true,
+                                    2,
+                                    {0, 100, 75, 0}},
+                      DetectionCase{"ShortAnswerIsAFailedAttempt",
+                                    4,
+                                    [](FakeDiveComputer&, FakeSerial& p) {
+                                        p.QueueAnswer(fake::WithChecksum(Bytes(30, 0x11)));
+                                    },
+                                    true,
+                                    2,
+                                    {0, 100, 75, 0}},
+                      DetectionCase{"NoAnswer",
+                                    4,
+                                    [](FakeDiveComputer& d, FakeSerial&) { d.Silence(); },
+                                    false,
+                                    4,
+                                    {0, 100, 75, 50, 25, 0}},
+                      DetectionCase{"NoAttempts", 0, kNothing, false, 0, {0}},
+                      DetectionCase{"NegativeAttempts", -1, kNothing, false, 0, {0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct CancelCase {

@@ -75,15 +75,15 @@ TEST_P(MemoryRange, IsCheckedBeforeAnythingIsSent)
     port.calls.clear();
     const auto run = [&] {
         switch (c.call) {
-        case Call::Read:
-            EXPECT_EQ(control.Read(c.address, c.length, data, false), c.length);
-            break;
-        case Call::Write:
-            EXPECT_EQ(control.Write(c.address, c.length, data, false), c.length);
-            break;
-        case Call::ReadByte:
-            EXPECT_EQ(control.ReadByte(c.address, false), dive.memory[c.address]);
-            break;
+            case Call::Read:
+                EXPECT_EQ(control.Read(c.address, c.length, data, false), c.length);
+                break;
+            case Call::Write:
+                EXPECT_EQ(control.Write(c.address, c.length, data, false), c.length);
+                break;
+            case Call::ReadByte:
+                EXPECT_EQ(control.ReadByte(c.address, false), dive.memory[c.address]);
+                break;
         }
     };
     if (c.code == 0) {
@@ -189,14 +189,18 @@ INSTANTIATE_TEST_SUITE_P(
         BlockCase{"ReadOfOneFullBlockIsNotCanceled", Call::Read, 32, 1, {kRead0x00x32}, false},
         BlockCase{"Read42", Call::Read, 42, 0, {kRead0x00x32, kRead0x20x10}, false},
         BlockCase{"Read42CanceledAfterTheFirst", Call::Read, 42, 1, {kRead0x00x32}, true},
-        BlockCase{"Read42NotTestedAfterTheRest", Call::Read, 42, 2, {kRead0x00x32, kRead0x20x10},
-                  false},
-        BlockCase{"Read64CanceledAfterTheSecond", Call::Read, 64, 2,
-                  {kRead0x00x32, kRead0x20x32}, true},
+        BlockCase{
+            "Read42NotTestedAfterTheRest", Call::Read, 42, 2, {kRead0x00x32, kRead0x20x10}, false},
+        BlockCase{
+            "Read64CanceledAfterTheSecond", Call::Read, 64, 2, {kRead0x00x32, kRead0x20x32}, true},
         BlockCase{"Write42", Call::Write, 42, 0, {kWrite0x00x32, kWrite0x20x10}, false},
         BlockCase{"Write42CanceledAfterTheFirst", Call::Write, 42, 1, {kWrite0x00x32}, true},
-        BlockCase{"Write64CanceledAfterTheSecond", Call::Write, 64, 2,
-                  {kWrite0x00x32, kWrite0x20x32}, true}),
+        BlockCase{"Write64CanceledAfterTheSecond",
+                  Call::Write,
+                  64,
+                  2,
+                  {kWrite0x00x32, kWrite0x20x32},
+                  true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Memory, AReadBlockPurgesBeforeItsExchangeAndAWriteBlockAfterIt)

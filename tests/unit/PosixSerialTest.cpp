@@ -103,7 +103,9 @@ TEST_F(Pty, SecondChannelOnAHeldPortIsRefusedEvenForRoot)
 
 TEST_F(Pty, PortCanBeOpenedAgainAfterClose)
 {
-    { kAPI::CommModel1 first(path.c_str()); }
+    {
+        kAPI::CommModel1 first(path.c_str());
+    }
     kAPI::CommModel1 again(path.c_str());
     EXPECT_TRUE(again.IsOpen());
 }

@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, Progress,
     ::testing::Values(
         ProgressCase{"DetectionCountsDown", 4, {4, 3, 2, 1, 0}, {0, 100, 75, 50, 25, 0}, 0},
-        ProgressCase{"SettingsTransferEndsAt98", 113, {42, 44, 72, 94, 111},
-                     {0, 37, 39, 64, 83, 98}, 111},
+        ProgressCase{
+            "SettingsTransferEndsAt98", 113, {42, 44, 72, 94, 111}, {0, 37, 39, 64, 83, 98}, 111},
         ProgressCase{"RoundsTheQuotientHalfUp", 75, {14}, {0, 19}, 14},
         ProgressCase{"UnchangedRoundingIsSilent", 1000, {1, 2, 4, 5}, {0, 1}, 5},
         ProgressCase{"AboveTotalIsClampedToFull", 10, {15}, {0, 100}, 10},

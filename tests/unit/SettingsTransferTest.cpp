@@ -28,7 +28,7 @@ std::vector<Mapped> MovedBytes()
 }
 
 // The seven 16-bit fields: record offset and address of the most significant byte.
-const Mapped kWords[] = {{46, 0x1E}, {48, 0x20}, {50, 0x22}, {119, 0x5C},
+const Mapped kWords[] = {{46, 0x1E},  {48, 0x20},  {50, 0x22}, {119, 0x5C},
                          {121, 0x5E}, {129, 0x66}, {131, 0x68}};
 
 bool InWord(std::size_t offset)
@@ -82,9 +82,12 @@ TEST_F(Settings, LoadPutsEveryByteAtItsOffsetWithWordsInHostOrder)
         }
     }
 
-    EXPECT_EQ(Heads(), (std::vector<Frame>{{0x05, 0x00, 0x00, 32}, {0x05, 0x00, 0x20, 10},
-                                           {0x05, 0x00, 0x2A, 2},  {0x05, 0x00, 0x2C, 28},
-                                           {0x05, 0x00, 0x4A, 22}, {0x05, 0x00, 0x60, 17}}));
+    EXPECT_EQ(Heads(), (std::vector<Frame>{{0x05, 0x00, 0x00, 32},
+                                           {0x05, 0x00, 0x20, 10},
+                                           {0x05, 0x00, 0x2A, 2},
+                                           {0x05, 0x00, 0x2C, 28},
+                                           {0x05, 0x00, 0x4A, 22},
+                                           {0x05, 0x00, 0x60, 17}}));
     EXPECT_EQ(reports.progress.front(), 0);
     EXPECT_EQ(reports.progress.back(), 98);
     EXPECT_EQ(SleepsOf(500), 6);
@@ -131,11 +134,17 @@ TEST_F(Settings, StoreWritesTheImageWithWordsBigEndianAndLeavesItsArgumentAlone)
     }
 
     const Frame enable = {0x07, 0xA5, 0xA2};
-    EXPECT_EQ(Heads(), (std::vector<Frame>{enable, {0x06, 0x00, 0x00, 32}, {0x06, 0x00, 0x20, 10},
-                                           enable, {0x06, 0x00, 0x2A, 2},
-                                           enable, {0x06, 0x00, 0x2C, 28},
-                                           enable, {0x06, 0x00, 0x4A, 22},
-                                           enable, {0x06, 0x00, 0x60, 17}}));
+    EXPECT_EQ(Heads(), (std::vector<Frame>{enable,
+                                           {0x06, 0x00, 0x00, 32},
+                                           {0x06, 0x00, 0x20, 10},
+                                           enable,
+                                           {0x06, 0x00, 0x2A, 2},
+                                           enable,
+                                           {0x06, 0x00, 0x2C, 28},
+                                           enable,
+                                           {0x06, 0x00, 0x4A, 22},
+                                           enable,
+                                           {0x06, 0x00, 0x60, 17}}));
     EXPECT_EQ(reports.progress.front(), 0);
     EXPECT_EQ(reports.progress.back(), 98);
     EXPECT_EQ(SleepsOf(666), 5);
@@ -152,8 +161,9 @@ TEST_F(Settings, ReadSettingsRefreshesOnlyWhatItReadByTheTransferPlan)
 
     control.ReadSettings();
 
-    EXPECT_EQ(Heads(), (std::vector<Frame>{{0x05, 0x00, 0x1E, 14}, {0x05, 0x00, 0x2C, 32},
-                                           {0x05, 0x00, 0x53, 29}}));
+    EXPECT_EQ(Heads(),
+              (std::vector<Frame>{
+                  {0x05, 0x00, 0x1E, 14}, {0x05, 0x00, 0x2C, 32}, {0x05, 0x00, 0x53, 29}}));
     const auto read = [](std::size_t offset) {
         return (offset >= 46 && offset <= 87) || offset == 101 || offset == 102 ||
                (offset >= 110 && offset <= 138);

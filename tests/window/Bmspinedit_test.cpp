@@ -1,8 +1,8 @@
 // TBMSpinEdit under real mouse and key events, set up from a Designer form the way the main
 // window carries its light time: 1 to 60, no decimals, read-only, vertical track bar.
 
-#include "controls/Bmpopupform.h"
 #include "controls/Bmspinedit.h"
+#include "controls/Bmpopupform.h"
 #include "ui_Litetimeform.h"
 
 #include <QAbstractButton>
@@ -64,7 +64,10 @@ private slots:
 
 private:
     QWidget* Part(const char* name) const { return edit->findChild<QWidget*>(QLatin1String(name)); }
-    QAbstractButton* DropButton() const { return edit->findChild<QAbstractButton*>(QStringLiteral("DropButton")); }
+    QAbstractButton* DropButton() const
+    {
+        return edit->findChild<QAbstractButton*>(QStringLiteral("DropButton"));
+    }
     TBMPopupForm* Popup() const { return edit->findChild<TBMPopupForm*>(); }
 
     std::unique_ptr<LiteTimeForm> form;
@@ -142,10 +145,18 @@ void BmSpinEditTest::stepping()
     edit->SetValue(start);
 
     switch (step) {
-    case Step::ButtonUp: QTest::mouseClick(Part("UpButton"), Qt::LeftButton); break;
-    case Step::ButtonDown: QTest::mouseClick(Part("DownButton"), Qt::LeftButton); break;
-    case Step::KeyUp: QTest::keyClick(edit, Qt::Key_Up); break;
-    case Step::KeyDown: QTest::keyClick(edit, Qt::Key_Down); break;
+        case Step::ButtonUp:
+            QTest::mouseClick(Part("UpButton"), Qt::LeftButton);
+            break;
+        case Step::ButtonDown:
+            QTest::mouseClick(Part("DownButton"), Qt::LeftButton);
+            break;
+        case Step::KeyUp:
+            QTest::keyClick(edit, Qt::Key_Up);
+            break;
+        case Step::KeyDown:
+            QTest::keyClick(edit, Qt::Key_Down);
+            break;
     }
 
     QCOMPARE(edit->GetValue(), expected);
@@ -355,7 +366,8 @@ void BmSpinEditTest::trackBarFollowsPointer()
     QTest::mousePress(drop, Qt::LeftButton, {}, press);
     TBMPopupForm* popup = Popup();
     const int thumbHalf = popup->ThumbRect().height() / 2;
-    const QRect channel(popup->mapToGlobal(popup->ChannelRect().topLeft()), popup->ChannelRect().size());
+    const QRect channel(popup->mapToGlobal(popup->ChannelRect().topLeft()),
+                        popup->ChannelRect().size());
     QPoint to = drop->mapToGlobal(press);
     if (target == QLatin1String("top"))
         to.setY(channel.top() + thumbHalf);
@@ -423,7 +435,8 @@ void BmSpinEditTest::gaugePainting_data()
     // Colour factor 129 of 256 from blue to red.
     const QColor halfway(128, 0, 127);
     QTest::newRow("half range") << 0.0 << 50.0 << 0 << 51 << -1 << halfway;
-    QTest::newRow("top of range in the end colour") << 0.0 << 100.0 << 0 << 100 << -1 << QColor(Qt::red);
+    QTest::newRow("top of range in the end colour")
+        << 0.0 << 100.0 << 0 << 100 << -1 << QColor(Qt::red);
     QTest::newRow("at the centre: only the line") << 50.0 << 50.0 << 0 << 0 << 51 << QColor();
     QTest::newRow("above the centre") << 50.0 << 75.0 << 51 << 76 << 51 << halfway;
     QTest::newRow("below the centre") << 50.0 << 25.0 << 26 << 51 << 51 << halfway;
@@ -452,10 +465,11 @@ void BmSpinEditTest::gaugePainting()
     const int y = image.height() / 2;
     const QPalette& palette = gauge->palette();
     for (int x = 1; x < image.width() - 1; ++x) {
-        const QColor expected = x == centreLine ? palette.color(QPalette::Dark)
-                              : from <= x && x < to ? colour
-                                                    : palette.color(QPalette::Base);
-        QVERIFY2(image.pixel(x, y) == expected.rgb(), qPrintable(QStringLiteral("column %1").arg(x)));
+        const QColor expected = x == centreLine       ? palette.color(QPalette::Dark)
+                                : from <= x && x < to ? colour
+                                                      : palette.color(QPalette::Base);
+        QVERIFY2(image.pixel(x, y) == expected.rgb(),
+                 qPrintable(QStringLiteral("column %1").arg(x)));
     }
     QCOMPARE(image.pixel(0, y), palette.color(QPalette::Button).rgb());
 }
@@ -518,13 +532,15 @@ void BmSpinEditTest::cutAndPaste()
 
     // The context menu offers them on the same terms.
     edit->selectAll();
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                edit->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(edit, &menuEvent);
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     QVERIFY(menu);
     int offered = 0;
     for (QAction* action : menu->actions())
-        if (action->text().startsWith(QLineEdit::tr("Cu&t")) || action->text().startsWith(QLineEdit::tr("&Paste")))
+        if (action->text().startsWith(QLineEdit::tr("Cu&t")) ||
+            action->text().startsWith(QLineEdit::tr("&Paste")))
             offered += action->isEnabled() ? 1 : 0;
     menu->close();
     QCOMPARE(offered, passes ? 2 : 0);

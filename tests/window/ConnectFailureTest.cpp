@@ -135,9 +135,10 @@ void ConnectFailureTest::noDiveComputerAnswers()
 {
     // The port opens, but none of the four detection probes gets a sound answer: nothing
     // about the port itself is to blame, least of all this program's own hold on it.
-    RunningEmulator emulator(QStringLiteral("garbled"),
-                             {QStringLiteral("--bad-checksum=1"), QStringLiteral("--bad-checksum=2"),
-                              QStringLiteral("--bad-checksum=3"), QStringLiteral("--bad-checksum=4")});
+    RunningEmulator emulator(
+        QStringLiteral("garbled"),
+        {QStringLiteral("--bad-checksum=1"), QStringLiteral("--bad-checksum=2"),
+         QStringLiteral("--bad-checksum=3"), QStringLiteral("--bad-checksum=4")});
     QVERIFY(emulator.IsReady());
     ScriptedModal modal;
     TForm1 form;

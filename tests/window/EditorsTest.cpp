@@ -17,9 +17,9 @@
 #include "controls/Bmspinedit.h"
 #include "controls/NumberEdit.h"
 #include "device/DEVICE_DATA.h"
-#include "window/Personaldataeditform.h"
 #include "support/ScriptedModal.h"
 #include "support/WindowTesting.h"
+#include "window/Personaldataeditform.h"
 
 using namespace WindowTesting;
 using DeviceData::Bytes;
@@ -143,7 +143,10 @@ private:
     // Shows `record` as if a file had been opened, with no change and no undo entry.
     void Show(const DEVICE_DATA& record);
     template <typename T = QWidget>
-    T* C(const char* name) { return Find<T>(w.get(), QString::fromLatin1(name)); }
+    T* C(const char* name)
+    {
+        return Find<T>(w.get(), QString::fromLatin1(name));
+    }
     void OnPageOf(QWidget* control);
     void Click(QAbstractButton* button);
     void ClickItem(const char* group, int index);
@@ -274,27 +277,42 @@ void EditorsTest::EditPersonalText(const std::function<void(TPersonalEditForm&)>
 // One edit of each editor: it marks the settings changed, pushes the old bytes, writes
 // only its own bytes; undoing every entry brings back the record byte for byte.
 
-
 const std::vector<EditorCase>& EditorsTest::Cases()
 {
     using T = EditorsTest;
     static const std::vector<EditorCase> cases = {
         {"DiveModel: Gauge", [](T& t) { t.ClickItem("DiveModel", 2); }, 126, {2}, 1},
         {"SampleRateBox: 60", [](T& t) { t.ClickItem("SampleRateBox", 3); }, 110, {60}, 1},
-        {"LightEnableCheck: off", [](T& t) { t.Click(t.C<QCheckBox>("LightEnableCheck")); }, 127, {25}, 1},
+        {"LightEnableCheck: off",
+         [](T& t) { t.Click(t.C<QCheckBox>("LightEnableCheck")); },
+         127,
+         {25},
+         1},
         {"TotalTimeHours: 3", [](T& t) { t.TypeOver("TotalTimeHours", "3"); }, 48, {185, 0}, 1},
         {"TotalTimeMinutes: 7", [](T& t) { t.TypeOver("TotalTimeMinutes", "7"); }, 48, {127, 0}, 1},
         {"TotalDivesEdit: 300", [](T& t) { t.TypeOver("TotalDivesEdit", "300"); }, 50, {44, 1}, 3},
         {"MaxDepthEdit: 3", [](T& t) { t.TypeOver("MaxDepthEdit", "3"); }, 46, {128, 1}, 1},
         {"PersonalSetting: P2", [](T& t) { t.ClickItem("PersonalSetting", 2); }, 111, {0x08}, 1},
         {"AltitudeSetting: A2", [](T& t) { t.ClickItem("AltitudeSetting", 2); }, 111, {0x06}, 1},
-        {"DepthAlarmEnableCheck: on", [](T& t) { t.Click(t.C<QCheckBox>("DepthAlarmEnableCheck")); }, 128, {2}, 1},
-        {"TimeAlarmEnableCheck: on", [](T& t) { t.Click(t.C<QCheckBox>("TimeAlarmEnableCheck")); }, 128, {1}, 1},
+        {"DepthAlarmEnableCheck: on",
+         [](T& t) { t.Click(t.C<QCheckBox>("DepthAlarmEnableCheck")); },
+         128,
+         {2},
+         1},
+        {"TimeAlarmEnableCheck: on",
+         [](T& t) { t.Click(t.C<QCheckBox>("TimeAlarmEnableCheck")); },
+         128,
+         {1},
+         1},
         {"DepthAlarmEdit: 5", [](T& t) { t.TypeOver("DepthAlarmEdit", "5"); }, 131, {0x80, 2}, 1},
         {"TimeAlarmEdit: 90", [](T& t) { t.TypeOver("TimeAlarmEdit", "90"); }, 129, {90, 0}, 2},
         {"Units: Metric", [](T& t) { t.ClickItem("Units", 1); }, 125, {1}, 1},
         {"ClockBox: 24 hour", [](T& t) { t.ClickItem("ClockBox", 1); }, 124, {0}, 1},
-        {"SerialNumber: 12345678", [](T& t) { t.TypeOver("SerialNumber", "12345678"); }, 54, {12, 34, 56, 78}, 8},
+        {"SerialNumber: 12345678",
+         [](T& t) { t.TypeOver("SerialNumber", "12345678"); },
+         54,
+         {12, 34, 56, 78},
+         8},
         {"CompIDEdit: 300", [](T& t) { t.TypeOver("CompIDEdit", "300"); }, 52, {44}, 3},
         {"FirmwareEdit: emptied", [](T& t) { t.TypeOver("FirmwareEdit", ""); }, 53, {15}, 1},
         {"LiteTime: up twice",
@@ -303,7 +321,9 @@ const std::vector<EditorCase>& EditorsTest::Cases()
              QTest::keyClick(t.C<QWidget>("LiteTime"), Qt::Key_Up);
              QTest::keyClick(t.C<QWidget>("LiteTime"), Qt::Key_Up);
          },
-         127, {0x80 | 27}, 1},
+         127,
+         {0x80 | 27},
+         1},
         {"PersonalData: longer",
          [](T& t) {
              t.EditPersonalText([](TPersonalEditForm& d) {
@@ -313,7 +333,9 @@ const std::vector<EditorCase>& EditorsTest::Cases()
                  QTest::keyClick(edit, Qt::Key_Return);
              });
          },
-         60, {'N', 'e', 'm', 'o', 0}, 1},
+         60,
+         {'N', 'e', 'm', 'o', 0},
+         1},
     };
     return cases;
 }
@@ -434,10 +456,14 @@ void EditorsTest::modelNameAndCode_data()
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("id");
-    QTest::newRow("no such model") << 0x55 << "Unknown" << "85";
-    QTest::newRow("code 0") << 0 << "Unknown" << "0";
-    QTest::newRow("Tavro") << 0x0A << "Tavro" << "10";
-    QTest::newRow("Hamri") << 0x20 << "Hamri" << "32";
+    QTest::newRow("no such model") << 0x55 << "Unknown"
+                                   << "85";
+    QTest::newRow("code 0") << 0 << "Unknown"
+                            << "0";
+    QTest::newRow("Tavro") << 0x0A << "Tavro"
+                           << "10";
+    QTest::newRow("Hamri") << 0x20 << "Hamri"
+                           << "32";
 }
 
 void EditorsTest::modelNameAndCode()
@@ -486,9 +512,9 @@ void EditorsTest::noEditorFiresWhileUpdatingControls()
     Click(C<QCheckBox>("LightEnableCheck"));
     Click(C<QCheckBox>("DepthAlarmEnableCheck"));
     Click(C<QCheckBox>("TimeAlarmEnableCheck"));
-    for (const char* edit : {"TotalTimeHours", "TotalTimeMinutes", "TotalDivesEdit", "MaxDepthEdit",
-                             "DepthAlarmEdit", "TimeAlarmEdit", "SerialNumber", "CompIDEdit",
-                             "FirmwareEdit"})
+    for (const char* edit :
+         {"TotalTimeHours", "TotalTimeMinutes", "TotalDivesEdit", "MaxDepthEdit", "DepthAlarmEdit",
+          "TimeAlarmEdit", "SerialNumber", "CompIDEdit", "FirmwareEdit"})
         TypeOver(edit, "1");
     FocusLiteTime();
     QTest::keyClick(C<QWidget>("LiteTime"), Qt::Key_Up);
@@ -564,8 +590,10 @@ void EditorsTest::displayThenGather()
     const Record after = BytesOf(CurrentSettings);
     for (std::size_t i = 0; i < RecordSize; ++i)
         if (!everyByteSet || !Owned(i))
-            QVERIFY2(after[i] == before[i],
-                     qPrintable(QStringLiteral("byte %1: %2 became %3").arg(i).arg(before[i]).arg(after[i])));
+            QVERIFY2(
+                after[i] == before[i],
+                qPrintable(
+                    QStringLiteral("byte %1: %2 became %3").arg(i).arg(before[i]).arg(after[i])));
     QVERIFY(!w->IsChanged());
     QVERIFY(w->UndoIsEmpty());
 }
@@ -703,11 +731,16 @@ void EditorsTest::undoPersonalText_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
-    QTest::newRow("longer, same start") << "ABC" << "ABCDEFG";
-    QTest::newRow("shorter") << "ABCDEFG" << "AB";
-    QTest::newRow("from empty") << "" << "Hi";
-    QTest::newRow("to empty") << "Diver" << "";
-    QTest::newRow("full length") << "Kelvor Type1 owner Ann Smith" << "x";
+    QTest::newRow("longer, same start") << "ABC"
+                                        << "ABCDEFG";
+    QTest::newRow("shorter") << "ABCDEFG"
+                             << "AB";
+    QTest::newRow("from empty") << ""
+                                << "Hi";
+    QTest::newRow("to empty") << "Diver"
+                              << "";
+    QTest::newRow("full length") << "Kelvor Type1 owner Ann Smith"
+                                 << "x";
 }
 
 void EditorsTest::undoPersonalText()
@@ -731,16 +764,18 @@ void EditorsTest::undoPersonalText()
         QCOMPARE(d.result(), int(TPersonalEditForm::ResultOK));
     });
     QCOMPARE(C<QLineEdit>("PersonalData")->text(), to);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(CurrentSettings.personalText),
-                        int(strnlen(reinterpret_cast<const char*>(CurrentSettings.personalText), 28))),
-             to.toLatin1());
+    QCOMPARE(
+        QByteArray(reinterpret_cast<const char*>(CurrentSettings.personalText),
+                   int(strnlen(reinterpret_cast<const char*>(CurrentSettings.personalText), 28))),
+        to.toLatin1());
     QVERIFY(w->IsChanged());
 
     Undo();
     QCOMPARE(C<QLineEdit>("PersonalData")->text(), from);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(CurrentSettings.personalText),
-                        int(strnlen(reinterpret_cast<const char*>(CurrentSettings.personalText), 28))),
-             from.toLatin1());
+    QCOMPARE(
+        QByteArray(reinterpret_cast<const char*>(CurrentSettings.personalText),
+                   int(strnlen(reinterpret_cast<const char*>(CurrentSettings.personalText), 28))),
+        from.toLatin1());
     QCOMPARE(int(CurrentSettings.textEnd), 0);
     QVERIFY(!UndoEnabled());
 }
@@ -759,7 +794,8 @@ void EditorsTest::twoDiveTimeEditsNeedTwoUndos()
     QCOMPARE(C<QLineEdit>("TotalTimeMinutes")->text(), QStringLiteral("05"));
     QVERIFY(!UndoEnabled());
     QVERIFY(w->IsChanged());
-    QVERIFY(C<QToolButton>("StoreButton")->isEnabled() == Find<QAction>(w.get(), "Store")->isEnabled());
+    QVERIFY(C<QToolButton>("StoreButton")->isEnabled() ==
+            Find<QAction>(w.get(), "Store")->isEnabled());
 }
 
 void EditorsTest::stackEmptiedByCleanKeptByFileOpened()
@@ -770,7 +806,7 @@ void EditorsTest::stackEmptiedByCleanKeptByFileOpened()
     QVERIFY(w->UndoIsEmpty());
     QVERIFY(!UndoEnabled());
 
-    ClickItem("DiveModel", 0);  // 1 -> 0
+    ClickItem("DiveModel", 0);        // 1 -> 0
     TypeOver("TotalDivesEdit", "8");  // 7 -> 8
     // A file is opened: its settings shown, the entries kept but not offered.
     DEVICE_DATA opened = Plausible();

@@ -108,7 +108,8 @@ void FileCommandsTest::saveThenOpenGivesTheSameSettings()
     OpenFile(first);
     QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
     QCOMPARE(BodyOf(CurrentSettings).toHex(' '), BodyOf(SampleRecord(1)).toHex(' '));
-    QCOMPARE(Child<QWidget>(*window, "CompModel")->property("text").toString(), QStringLiteral("Quessa"));
+    QCOMPARE(Child<QWidget>(*window, "CompModel")->property("text").toString(),
+             QStringLiteral("Quessa"));
 
     EditSomething(*window);
     QVERIFY(Button(*window, "SaveButton")->isEnabled());
@@ -127,7 +128,8 @@ void FileCommandsTest::saveThenOpenGivesTheSameSettings()
     QCOMPARE(ShownSettings(*window), savedControls);
 
     // Each dialog offers the name chosen in it last.
-    QCOMPARE(modal->openPresets, QStringList({QString(), first, Path(QStringLiteral("sample2.kvx"))}));
+    QCOMPARE(modal->openPresets,
+             QStringList({QString(), first, Path(QStringLiteral("sample2.kvx"))}));
     QCOMPARE(modal->savePresets, QStringList({QString()}));
     EditSomething(*window);
     SaveFile(QString());
@@ -141,10 +143,12 @@ void FileCommandsTest::refusedFileChangesNothing_data()
 
     const QByteArray body = BodyOf(SampleRecord(2));
     const QByteArray good = SettingsFileBytes(kOwnHeader, body);
-    QTest::newRow("another company") << SettingsFileBytes(QStringLiteral("Kelvor Inv.Tidewell"), body)
-                                     << "Incompatable File Type";
-    QTest::newRow("another product") << SettingsFileBytes(QStringLiteral("Hallvex Inv.Tidewall"), body)
-                                     << "Incompatable File Type";
+    QTest::newRow("another company")
+        << SettingsFileBytes(QStringLiteral("Kelvor Inv.Tidewell"), body)
+        << "Incompatable File Type";
+    QTest::newRow("another product")
+        << SettingsFileBytes(QStringLiteral("Hallvex Inv.Tidewall"), body)
+        << "Incompatable File Type";
     QTest::newRow("letter case") << SettingsFileBytes(QStringLiteral("HALLVEX INV.TIDEWELL"), body)
                                  << "Incompatable File Type";
     QTest::newRow("empty file") << QByteArray() << "Incompatable File Type";
@@ -174,7 +178,8 @@ void FileCommandsTest::refusedFileChangesNothing()
     WriteFile(refused, file);
     OpenFile(refused);
     QCOMPARE(StatusOf(*window), status);
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&CurrentSettings), sizeof CurrentSettings).toHex(' '),
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&CurrentSettings), sizeof CurrentSettings)
+                 .toHex(' '),
              QByteArray(reinterpret_cast<const char*>(&before), sizeof before).toHex(' '));
     QCOMPARE(ShownSettings(*window), shown);
     QCOMPARE(Button(*window, "SaveButton")->isEnabled(), saveOffered);
@@ -202,7 +207,8 @@ void FileCommandsTest::cancelKeepsTheStatus()
     QCOMPARE(modal->openPresets.size() + modal->savePresets.size(), 3);  // the dialog was shown
     QCOMPARE(StatusOf(*window), QStringLiteral("File not Open"));
     QCOMPARE(BodyOf(CurrentSettings), body);
-    QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList({QStringLiteral("sample1.kvx")}));
+    QCOMPARE(QDir(folder->path()).entryList(QDir::Files),
+             QStringList({QStringLiteral("sample1.kvx")}));
     QVERIFY(modal->messages.isEmpty());
 }
 
@@ -211,9 +217,13 @@ void FileCommandsTest::failedSaveLeavesTheOldFile_data()
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("message");
-    QTest::newRow("read-only folder") << "read-only" << "Save Failed" << QString();
-    QTest::newRow("disk full") << "full" << "Save Failed" << QString();
-    QTest::newRow("no version information") << "no-info" << "Saving To File" << "Info Not Available";
+    QTest::newRow("read-only folder") << "read-only"
+                                      << "Save Failed" << QString();
+    QTest::newRow("disk full") << "full"
+                               << "Save Failed" << QString();
+    QTest::newRow("no version information") << "no-info"
+                                            << "Saving To File"
+                                            << "Info Not Available";
 }
 
 void FileCommandsTest::failedSaveLeavesTheOldFile()

@@ -219,7 +219,8 @@ void KeepAliveTest::closingWhileWorkerLives()
         QVERIFY(WaitWithoutEvents([&] { return device.KeepAliveReads() == 1; }));
     const bool answering = worker == QLatin1String("answering") || worker == QLatin1String("late");
     if (answering) {
-        QVERIFY(WaitWithoutEvents([&] { return device.KeepAliveReads() == 1 && !WorkerRunning(); }));
+        QVERIFY(
+            WaitWithoutEvents([&] { return device.KeepAliveReads() == 1 && !WorkerRunning(); }));
         std::this_thread::sleep_for(50ms);  // time to post the answer
     }
 

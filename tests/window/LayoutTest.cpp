@@ -47,7 +47,8 @@ QString NameOf(const QWidget* w)
 bool PartOfAControl(const QWidget* w, const QWidget* page)
 {
     for (const QWidget* p = w->parentWidget(); p && p != page; p = p->parentWidget())
-        if (p->inherits("TBMSpinEdit") || p->inherits("QComboBox") || p->inherits("QAbstractSpinBox"))
+        if (p->inherits("TBMSpinEdit") || p->inherits("QComboBox") ||
+            p->inherits("QAbstractSpinBox"))
             return true;
     return false;
 }
@@ -65,8 +66,8 @@ int TextWidthNeeded(const QWidget* w)
         option.text = box->title();
         option.lineWidth = 1;
         option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
-        const QRect label =
-            box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+        const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                         QStyle::SC_GroupBoxLabel, box);
         return label.right() + 1;
     }
     if (qobject_cast<const QCheckBox*>(w) || qobject_cast<const QRadioButton*>(w) ||
@@ -164,8 +165,11 @@ void LayoutTest::windowHasItsFixedSize()
         const int high = b->iconSize().height() + fm.height();
         QVERIFY2(wide <= b->width() && high <= b->height(),
                  qPrintable(QStringLiteral("%1 needs %2x%3, has %4x%5")
-                                .arg(b->objectName()).arg(wide).arg(high)
-                                .arg(b->width()).arg(b->height())));
+                                .arg(b->objectName())
+                                .arg(wide)
+                                .arg(high)
+                                .arg(b->width())
+                                .arg(b->height())));
         QVERIFY(b->geometry().right() < w->width());
     }
 }
@@ -178,8 +182,10 @@ void LayoutTest::tabsAllShowTheirCaptions()
         QVERIFY2(bar->tabRect(i).width() >= bar->fontMetrics().horizontalAdvance(bar->tabText(i)),
                  qPrintable(bar->tabText(i)));
     // All three side by side, without scroll buttons.
-    QVERIFY2(bar->sizeHint().width() <= pages->width(),
-             qPrintable(QStringLiteral("tabs need %1 of %2").arg(bar->sizeHint().width()).arg(pages->width())));
+    QVERIFY2(
+        bar->sizeHint().width() <= pages->width(),
+        qPrintable(
+            QStringLiteral("tabs need %1 of %2").arg(bar->sizeHint().width()).arg(pages->width())));
     QVERIFY(bar->tabRect(bar->count() - 1).right() < bar->width());
 }
 
@@ -214,16 +220,25 @@ void LayoutTest::page()
         // Inside its parent.
         const QRect inside = c->parentWidget()->rect();
         if (!inside.contains(c->geometry()))
-            faults << QStringLiteral("%1 reaches out of %2").arg(NameOf(c), NameOf(c->parentWidget()));
+            faults
+                << QStringLiteral("%1 reaches out of %2").arg(NameOf(c), NameOf(c->parentWidget()));
         // Its text fits.
         const int needed = TextWidthNeeded(c);
         if (needed > c->width())
-            faults << QStringLiteral("%1 needs %2 px, has %3").arg(NameOf(c)).arg(needed).arg(c->width());
-        if (c->sizeHint().isValid() && (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c)) &&
+            faults << QStringLiteral("%1 needs %2 px, has %3")
+                          .arg(NameOf(c))
+                          .arg(needed)
+                          .arg(c->width());
+        if (c->sizeHint().isValid() &&
+            (qobject_cast<QAbstractButton*>(c) || qobject_cast<QLabel*>(c)) &&
             c->sizeHint().height() > c->height() + 2)
-            faults << QStringLiteral("%1 needs %2 px high, has %3").arg(NameOf(c)).arg(c->sizeHint().height()).arg(c->height());
+            faults << QStringLiteral("%1 needs %2 px high, has %3")
+                          .arg(NameOf(c))
+                          .arg(c->sizeHint().height())
+                          .arg(c->height());
         // No sibling overlaps it.
-        for (QWidget* s : c->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        for (QWidget* s :
+             c->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
             if (s != c && s < c && Shown(s, page) && s->window() == w.get() &&
                 s->geometry().intersects(c->geometry()))
                 faults << QStringLiteral("%1 overlaps %2").arg(NameOf(c), NameOf(s));

@@ -24,10 +24,10 @@ namespace {
 
 // The sixteen groups that EnableSettingGroups switches.
 const char* const kSettingGroups[] = {
-    "CompModelBox",  "DiveModel",    "PersonalDataString", "LightTimer",
-    "SerialNum",     "MAXDepth",     "ClockBox",           "Units",
-    "TotalDivesBox", "TotalTimeBox", "SampleRateBox",      "AltitudeSetting",
-    "PersonalSetting", "DiveAlarmsBox", "CompIDBox",       "FirmwareBox",
+    "CompModelBox",    "DiveModel",     "PersonalDataString", "LightTimer",
+    "SerialNum",       "MAXDepth",      "ClockBox",           "Units",
+    "TotalDivesBox",   "TotalTimeBox",  "SampleRateBox",      "AltitudeSetting",
+    "PersonalSetting", "DiveAlarmsBox", "CompIDBox",          "FirmwareBox",
 };
 
 // A command: its tool button, its menu item (none for Connect and Undo) and the glyph it
@@ -84,8 +84,8 @@ struct EventRow {
     std::uint32_t code;
     int connectGlyph;  // -1: kept
     To load, store, open, save, undo;
-    int groups;        // -1 kept, 0 disabled, 1 enabled
-    bool known;        // a row of the table (State follows the code)
+    int groups;  // -1 kept, 0 disabled, 1 enabled
+    bool known;  // a row of the table (State follows the code)
 };
 
 const To K = To::Keep, On = To::On, Off = To::Off;
@@ -216,7 +216,8 @@ void MainWindowTest::rightAfterStart()
     QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("CommPage"));
 
     QStringList enabled;
-    for (QToolButton* button : Find<QWidget>(&w, QStringLiteral("ToolBarPanel"))->findChildren<QToolButton*>())
+    for (QToolButton* button :
+         Find<QWidget>(&w, QStringLiteral("ToolBarPanel"))->findChildren<QToolButton*>())
         if (button->isEnabled())
             enabled << button->objectName();
     enabled.sort();
@@ -262,7 +263,8 @@ void MainWindowTest::formCarriesItsCaptionsAndSize()
 
     const char* const buttons[] = {"ConnectButton", "LoadButton", "StoreButton", "OpenButton",
                                    "SaveButton",    "UndoButton", "ExitButton",  "HelpButton"};
-    const char* const captions[] = {"Connect", "Load", "Store", "Open", "Save", "Undo", "Exit", "Help"};
+    const char* const captions[] = {"Connect", "Load", "Store", "Open",
+                                    "Save",    "Undo", "Exit",  "Help"};
     int left = -1;
     for (int i = 0; i < 8; ++i) {
         auto* b = Find<QToolButton>(&w, buttons[i]);
@@ -324,8 +326,8 @@ void MainWindowTest::updateUi_data()
                                      .arg(dev ? " device" : "")
                                      .arg(exitStore ? " exit-store" : "")
                                      .arg(before ? "(all on before)" : "(all off before)");
-            QTest::newRow(qPrintable(name)) << row << loaded << changed << entries << dev
-                                            << exitStore << before;
+            QTest::newRow(qPrintable(name))
+                << row << loaded << changed << entries << dev << exitStore << before;
         }
 }
 
@@ -399,13 +401,26 @@ void MainWindowTest::updateUi()
         if (!quiet && to[i] != To::Keep) {
             bool on = false;
             switch (to[i]) {
-            case To::On: on = true; break;
-            case To::Off: on = false; break;
-            case To::IfLoaded: on = loaded; break;
-            case To::IfNotLoaded: on = !loaded; break;
-            case To::IfChanged: on = changed; break;
-            case To::IfDevice: on = hasDevice; break;
-            case To::Keep: break;
+                case To::On:
+                    on = true;
+                    break;
+                case To::Off:
+                    on = false;
+                    break;
+                case To::IfLoaded:
+                    on = loaded;
+                    break;
+                case To::IfNotLoaded:
+                    on = !loaded;
+                    break;
+                case To::IfChanged:
+                    on = changed;
+                    break;
+                case To::IfDevice:
+                    on = hasDevice;
+                    break;
+                case To::Keep:
+                    break;
             }
             // Undo is offered only while the stack holds entries.
             if (&c == &kSwitched[4])
@@ -416,8 +431,12 @@ void MainWindowTest::updateUi()
         QVERIFY2(actual == expected,
                  qPrintable(QStringLiteral("%1: enabled %2 glyph %3 item %4, expected %5 %6 %7")
                                 .arg(c.button)
-                                .arg(actual.enabled).arg(actual.glyph).arg(actual.itemEnabled)
-                                .arg(expected.enabled).arg(expected.glyph).arg(expected.itemEnabled)));
+                                .arg(actual.enabled)
+                                .arg(actual.glyph)
+                                .arg(actual.itemEnabled)
+                                .arg(expected.enabled)
+                                .arg(expected.glyph)
+                                .arg(expected.itemEnabled)));
     }
 
     // The setting groups and everything in them.
@@ -464,10 +483,8 @@ void MainWindowTest::paramString_data()
         << QStringList{R"(C:\Program Files\Hallvex\Tidewell.exe)", "-x"};
     QTest::newRow("extra arguments, quoted or not")
         << R"(/opt/tw a "b c" d)" << QStringList{"/opt/tw", "a", "b c", "d"};
-    QTest::newRow("backslash before a quote stays")
-        << R"("a\"b" c)" << QStringList{R"(a\"b)", "c"};
-    QTest::newRow("a quote after a backslash never closes")
-        << R"("dir\\" next)" << QStringList{};
+    QTest::newRow("backslash before a quote stays") << R"("a\"b" c)" << QStringList{R"(a\"b)", "c"};
+    QTest::newRow("a quote after a backslash never closes") << R"("dir\\" next)" << QStringList{};
     QTest::newRow("next item right after the closing quote")
         << R"("a b"c)" << QStringList{"a b", "c"};
     QTest::newRow("unclosed quote drops the rest") << R"(prog "a b c)" << QStringList{"prog"};
@@ -514,8 +531,8 @@ void MainWindowTest::aboutShowsTheVersionOfTheProgramFile_data()
     QTest::newRow("own path quoted, with blanks, extra arguments")
         << QLatin1Char('"') + spaced + QStringLiteral("\" --port \"ttyS 0\" x") << true
         << "Version: 2.0.1";
-    QTest::newRow("own path, extra arguments") << self + QStringLiteral(" -a b") << true
-                                               << "Version: 2.0.1";
+    QTest::newRow("own path, extra arguments")
+        << self + QStringLiteral(" -a b") << true << "Version: 2.0.1";
     QTest::newRow("file without the block") << plain << false << "Version: Unknown";
     QTest::newRow("no such file") << folder.path() + QStringLiteral("/gone") << false
                                   << "Version: Unknown";
@@ -655,7 +672,7 @@ void MainWindowTest::typedText_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("overChosen");  // typed over a chosen entry
-    QTest::addColumn<QString>("path");     // "pty": the unannounced terminal, "ann": the announced one
+    QTest::addColumn<QString>("path");  // "pty": the unannounced terminal, "ann": the announced one
     QTest::newRow("device path") << "pty" << false << "pty";
     QTest::newRow("device path over a chosen entry") << "pty" << true << "pty";
     QTest::newRow("nothing by that name") << "no such port" << false << "";
@@ -693,8 +710,9 @@ void MainWindowTest::typedText()
     w.RefreshPortList();
     w.ComSelectSelect();
 
-    const QString expected = path == "pty" ? typedPort.path()
-                             : path == "ann" ? announcedPort.path() : QString();
+    const QString expected = path == "pty"   ? typedPort.path()
+                             : path == "ann" ? announcedPort.path()
+                                             : QString();
     QCOMPARE(QString::fromStdWString(PortPath), expected);
     if (path == "ann")
         QCOMPARE(SelectedPortIndex, ItemOf(w, "ann"));

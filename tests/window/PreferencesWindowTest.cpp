@@ -102,8 +102,10 @@ void PreferencesWindowTest::firstRunDefaults_data()
 {
     QTest::addColumn<QStringList>("ports");
     QTest::addColumn<QString>("selected");
-    QTest::newRow("usual cable present") << QStringList({"alpha", "ttyUSB0"}) << "ttyUSB0 : Type1 emulator";
-    QTest::newRow("usual cable absent") << QStringList({"alpha", "beta"}) << QString();  // the first
+    QTest::newRow("usual cable present")
+        << QStringList({"alpha", "ttyUSB0"}) << "ttyUSB0 : Type1 emulator";
+    QTest::newRow("usual cable absent")
+        << QStringList({"alpha", "beta"}) << QString();  // the first
 }
 
 void PreferencesWindowTest::firstRunDefaults()
@@ -121,7 +123,8 @@ void PreferencesWindowTest::firstRunDefaults()
         QCOMPARE(box->currentText(), selected);
 
     QVERIFY(Child<QGroupBox>(*window, "ByteControlBox")->isHidden());
-    for (const char* item : {"EnableByteControls1", "KeepConnectionOpen", "RefreshOnConnect", "AutoSave1"})
+    for (const char* item :
+         {"EnableByteControls1", "KeepConnectionOpen", "RefreshOnConnect", "AutoSave1"})
         QVERIFY2(!Item(*window, item)->isChecked(), item);
 
     QTest::mouseClick(Child<QToolButton>(*window, "OpenButton"), Qt::LeftButton);

@@ -101,8 +101,8 @@ void TransferTest::refreshOnConnectThenStore()
     QCOMPARE(image.size(), 8192);
     QCOMPARE(image.mid(0x1E, 2), QByteArray("\x04\x80", 2));  // 9 x 128, high byte first
     QCOMPARE(image.mid(0x22, 2), QByteArray("\x01\x38", 2));  // 312 dives, as they were
-    QCOMPARE(int(image[0x62]), 0);                             // Imperial
-    QCOMPARE(quint8(image[0x64]), quint8(0x80 | 31));          // light on again, 31 s
+    QCOMPARE(int(image[0x62]), 0);                            // Imperial
+    QCOMPARE(quint8(image[0x64]), quint8(0x80 | 31));         // light on again, 31 s
 }
 
 void TransferTest::loadFailingHalfWay()

@@ -98,7 +98,8 @@ Arguments ParseArguments(const QStringList& arguments)
         if (!grammar.options.contains(option))
             Usage(QStringLiteral("'%1' takes no option --%2").arg(name, option));
     if (positionals.size() < grammar.positionals.size())
-        Usage(QStringLiteral("'%1' needs %2").arg(name, grammar.positionals.join(QLatin1Char(' '))));
+        Usage(
+            QStringLiteral("'%1' needs %2").arg(name, grammar.positionals.join(QLatin1Char(' '))));
     if (positionals.size() > grammar.positionals.size())
         Usage(QStringLiteral("'%1' takes no argument '%2'")
                   .arg(name, positionals.at(grammar.positionals.size())));

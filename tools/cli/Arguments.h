@@ -8,9 +8,9 @@ struct Arguments {
     enum class Command { Help, Ports, Detect, Load, Store, Show };
 
     Command command = Command::Help;
-    QString port;    // detect, load, store
-    QString file;    // load, store, show
-    QString backup;  // store --backup; empty when not asked for
+    QString port;       // detect, load, store
+    QString file;       // load, store, show
+    QString backup;     // store --backup; empty when not asked for
     bool all = false;   // store --all
     bool json = false;  // show --json
 };

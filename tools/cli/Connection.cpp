@@ -71,8 +71,9 @@ void Connection::ReadIdentity(DEVICE_DATA& record)
         device_->Read(kIdentityAddress, kIdentityLength,
                       DeviceData::Bytes(record) + offsetof(DEVICE_DATA, modelCode), false);
     } catch (const kAPI::Error& e) {
-        throw Failure{ExitTransfer, QStringLiteral("reading from the dive computer on %1 failed: %2")
-                                        .arg(Path(), TextOf(e))};
+        throw Failure{ExitTransfer,
+                      QStringLiteral("reading from the dive computer on %1 failed: %2")
+                          .arg(Path(), TextOf(e))};
     }
 }
 
@@ -83,8 +84,9 @@ DEVICE_DATA Connection::Load()
         ProgressLine line(QStringLiteral("Reading the settings"));
         device_->LoadSettings(record, true);
     } catch (const kAPI::Error& e) {
-        throw Failure{ExitTransfer, QStringLiteral("reading the settings from %1 failed: %2")
-                                        .arg(Path(), TextOf(e))};
+        throw Failure{
+            ExitTransfer,
+            QStringLiteral("reading the settings from %1 failed: %2").arg(Path(), TextOf(e))};
     }
     return record;
 }

@@ -30,8 +30,9 @@ void PrintLine(const QString& line)
 void PrintError(const QString& message)
 {
     std::fflush(stdout);
-    std::fputs((QStringLiteral("tidewell-cli: ") + message + QLatin1Char('\n')).toUtf8().constData(),
-               stderr);
+    std::fputs(
+        (QStringLiteral("tidewell-cli: ") + message + QLatin1Char('\n')).toUtf8().constData(),
+        stderr);
 }
 
 ProgressLine::ProgressLine(const QString& what)

@@ -24,8 +24,9 @@ QString Choice(const QStringList& items, unsigned code)
 
 QString HoursAndMinutes(std::uint16_t minutes)
 {
-    return QStringLiteral("%1:%2").arg(HoursOf(minutes)).arg(MinutesOf(minutes), 2, 10,
-                                                            QLatin1Char('0'));
+    return QStringLiteral("%1:%2")
+        .arg(HoursOf(minutes))
+        .arg(MinutesOf(minutes), 2, 10, QLatin1Char('0'));
 }
 
 QString PersonalText(const DEVICE_DATA& record)
@@ -48,7 +49,8 @@ std::vector<Field> FieldsOf(const DEVICE_DATA& r)
     return {
         {QStringLiteral("model"), QStringLiteral("Model"),
          QString::fromStdWString(ModelNameOf(r.modelCode))},
-        {QStringLiteral("serialNumber"), QStringLiteral("Serial number"), Number(SerialNumberOf(r))},
+        {QStringLiteral("serialNumber"), QStringLiteral("Serial number"),
+         Number(SerialNumberOf(r))},
         {QStringLiteral("id"), QStringLiteral("ID #"), Number(r.modelCode)},
         {QStringLiteral("version"), QStringLiteral("Version #"), Number(r.firmwareVersion)},
         {QStringLiteral("personalText"), QStringLiteral("Personal data"), PersonalText(r)},
@@ -92,7 +94,8 @@ QString FieldsAsText(const std::vector<Field>& fields)
     QStringList lines;
     for (const Field& field : fields) {
         const QJsonValue& v = field.value;
-        const QString value = v.isBool()     ? (v.toBool() ? QStringLiteral("on") : QStringLiteral("off"))
+        const QString value = v.isBool()
+                                  ? (v.toBool() ? QStringLiteral("on") : QStringLiteral("off"))
                               : v.isString() ? v.toString()
                                              : QString::number(v.toInteger());
         lines << (field.label + QLatin1Char(':')).leftJustified(width + 1) + value;

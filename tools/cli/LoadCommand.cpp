@@ -8,5 +8,6 @@ void RunLoad(const Arguments& arguments)
 {
     Connection connection(arguments.port);
     WriteSettingsTo(arguments.file, connection.Load());
-    PrintLine(QStringLiteral("Saved the settings from %1 to %2").arg(connection.Path(), arguments.file));
+    PrintLine(
+        QStringLiteral("Saved the settings from %1 to %2").arg(connection.Path(), arguments.file));
 }

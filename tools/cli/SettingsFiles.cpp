@@ -38,18 +38,20 @@ DEVICE_DATA ReadSettingsFrom(const QString& path)
     const VersionInformation& info = ProgramVersion();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Failure{ExitFileIo, QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+        throw Failure{ExitFileIo,
+                      QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
     DEVICE_DATA record{};
     switch (const OpenOutcome outcome = ReadSettingsFile(file, info, record)) {
-    case OpenOutcome::Opened:
-        return record;
-    case OpenOutcome::IncompatibleFileType:
-        throw Failure{ExitBadFile, QStringLiteral("%1 is no Tidewell settings file, or its header "
-                                                  "is damaged (%2)")
-                                       .arg(path, Status(outcome))};
-    case OpenOutcome::FileNotOpen:
-    case OpenOutcome::ReadFailure:
-        break;
+        case OpenOutcome::Opened:
+            return record;
+        case OpenOutcome::IncompatibleFileType:
+            throw Failure{ExitBadFile,
+                          QStringLiteral("%1 is no Tidewell settings file, or its header "
+                                         "is damaged (%2)")
+                              .arg(path, Status(outcome))};
+        case OpenOutcome::FileNotOpen:
+        case OpenOutcome::ReadFailure:
+            break;
     }
     throw Failure{ExitBadFile, QStringLiteral("%1 ends before its %2 bytes of settings (%3)")
                                    .arg(path)
@@ -60,7 +62,7 @@ DEVICE_DATA ReadSettingsFrom(const QString& path)
 void WriteSettingsTo(const QString& path, const DEVICE_DATA& record)
 {
     if (SaveSettingsFile(path, ProgramVersion(), record) != SaveOutcome::Saved)
-        throw Failure{ExitFileIo, QStringLiteral("cannot write %1 (%2)")
-                                      .arg(path, QString::fromStdWString(
-                                                     StatusText(SaveOutcome::SaveFailed)))};
+        throw Failure{ExitFileIo,
+                      QStringLiteral("cannot write %1 (%2)")
+                          .arg(path, QString::fromStdWString(StatusText(SaveOutcome::SaveFailed)))};
 }

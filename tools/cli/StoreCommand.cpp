@@ -28,5 +28,6 @@ void RunStore(const Arguments& arguments)
         std::memcpy(DeviceData::Bytes(record) + kIdentityOffset,
                     DeviceData::Bytes(present) + kIdentityOffset, kIdentitySize);
     connection.Store(record);
-    PrintLine(QStringLiteral("Stored the settings of %1 on %2").arg(arguments.file, connection.Path()));
+    PrintLine(
+        QStringLiteral("Stored the settings of %1 on %2").arg(arguments.file, connection.Path()));
 }

@@ -15,24 +15,24 @@ int main(int argc, char** argv)
     try {
         const Arguments arguments = ParseArguments(QCoreApplication::arguments());
         switch (arguments.command) {
-        case Arguments::Command::Help:
-            std::fputs(kUsage, stdout);
-            break;
-        case Arguments::Command::Ports:
-            RunPorts();
-            break;
-        case Arguments::Command::Detect:
-            RunDetect(arguments);
-            break;
-        case Arguments::Command::Load:
-            RunLoad(arguments);
-            break;
-        case Arguments::Command::Store:
-            RunStore(arguments);
-            break;
-        case Arguments::Command::Show:
-            RunShow(arguments);
-            break;
+            case Arguments::Command::Help:
+                std::fputs(kUsage, stdout);
+                break;
+            case Arguments::Command::Ports:
+                RunPorts();
+                break;
+            case Arguments::Command::Detect:
+                RunDetect(arguments);
+                break;
+            case Arguments::Command::Load:
+                RunLoad(arguments);
+                break;
+            case Arguments::Command::Store:
+                RunStore(arguments);
+                break;
+            case Arguments::Command::Show:
+                RunShow(arguments);
+                break;
         }
         return ExitOk;
     } catch (const Failure& failure) {

@@ -25,4 +25,4 @@ private:
     std::string target_;
 };
 
-} // namespace emulator
+}  // namespace emulator

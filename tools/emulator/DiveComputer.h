@@ -32,4 +32,4 @@ private:
     bool writeEnabled_ = false;
 };
 
-} // namespace emulator
+}  // namespace emulator

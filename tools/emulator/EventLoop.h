@@ -15,7 +15,9 @@ namespace emulator {
 class EventLoop {
 public:
     EventLoop(const FaultPlan& faults, DiveComputer& device, PseudoTerminal& pty, bool paced)
-        : faults_(faults), device_(device), pty_(pty), line_(pty.master(), paced) {}
+        : faults_(faults), device_(device), pty_(pty), line_(pty.master(), paced)
+    {
+    }
 
     // Returns when it is time to stop; throws std::system_error when the terminal fails.
     void run(const StopSignals& signals);
@@ -32,4 +34,4 @@ private:
     unsigned long answers_ = 0;
 };
 
-} // namespace emulator
+}  // namespace emulator

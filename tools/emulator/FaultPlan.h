@@ -44,4 +44,4 @@ private:
     std::map<unsigned long, unsigned long> splits_;
 };
 
-} // namespace emulator
+}  // namespace emulator

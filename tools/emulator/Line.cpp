@@ -8,24 +8,29 @@
 
 namespace emulator {
 
-Clock::duration Line::byteTime(std::size_t bytes) {
+Clock::duration Line::byteTime(std::size_t bytes)
+{
     // 11 bits at 2400 baud, computed whole for each count so that rounding never adds up.
     const auto ns = static_cast<std::int64_t>(bytes) * 11 * 1'000'000'000 / 2400;
     return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(ns));
 }
 
 void Line::send(const Delivery& delivery, Clock::time_point requestStart, std::size_t requestBytes,
-                Clock::time_point now) {
+                Clock::time_point now)
+{
     Clock::time_point start = paced_ ? requestStart + byteTime(requestBytes) : now;
     start = std::max(start, free_);
     for (std::size_t i = 0; i < delivery.pieces.size(); ++i) {
-        if (i > 0) start = free_ + kSplitPause;
+        if (i > 0)
+            start = free_ + kSplitPause;
         queue(delivery.pieces[i], start);
     }
-    if (delivery.hangUp) chunks_.push_back({free_ + kHangUpDelay, {}, true});
+    if (delivery.hangUp)
+        chunks_.push_back({free_ + kHangUpDelay, {}, true});
 }
 
-void Line::queue(const Bytes& bytes, Clock::time_point start) {
+void Line::queue(const Bytes& bytes, Clock::time_point start)
+{
     if (!paced_) {
         chunks_.push_back({start, bytes});
         free_ = start;
@@ -38,12 +43,15 @@ void Line::queue(const Bytes& bytes, Clock::time_point start) {
     free_ = start + byteTime(bytes.size());
 }
 
-std::optional<Clock::time_point> Line::nextDue() const {
-    if (chunks_.empty()) return std::nullopt;
+std::optional<Clock::time_point> Line::nextDue() const
+{
+    if (chunks_.empty())
+        return std::nullopt;
     return chunks_.front().due;
 }
 
-bool Line::flush(Clock::time_point now) {
+bool Line::flush(Clock::time_point now)
+{
     Bytes out;
     bool hangUp = false;
     while (!chunks_.empty() && chunks_.front().due <= now && !hangUp) {
@@ -60,4 +68,4 @@ bool Line::flush(Clock::time_point now) {
     return !hangUp;
 }
 
-} // namespace emulator
+}  // namespace emulator

@@ -43,7 +43,7 @@ private:
     int fd_;
     bool paced_;
     std::deque<Chunk> chunks_;
-    Clock::time_point free_; // when the last queued byte has left
+    Clock::time_point free_;  // when the last queued byte has left
 };
 
-} // namespace emulator
+}  // namespace emulator

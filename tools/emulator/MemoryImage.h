@@ -11,7 +11,7 @@ namespace emulator {
 
 class MemoryImage {
 public:
-    MemoryImage(); // all zero
+    MemoryImage();  // all zero
 
     // Plausible settings of a Kelvor "Quessa" (see BuiltInImage.cpp).
     static MemoryImage builtIn();
@@ -24,7 +24,8 @@ public:
     // Throws std::runtime_error.
     void save(const std::string& path) const;
 
-    bool contains(std::size_t address, std::size_t length) const {
+    bool contains(std::size_t address, std::size_t length) const
+    {
         return address <= kMemorySize && length <= kMemorySize - address;
     }
     // Both require contains(address, length).
@@ -35,4 +36,4 @@ private:
     std::array<std::uint8_t, kMemorySize> bytes_{};
 };
 
-} // namespace emulator
+}  // namespace emulator

@@ -38,42 +38,51 @@ const char* const kUsage =
 namespace {
 
 // A decimal number of at least `least`.
-unsigned long number(const std::string& flag, const std::string& text, unsigned long least) {
+unsigned long number(const std::string& flag, const std::string& text, unsigned long least)
+{
     const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
     errno = 0;
     const unsigned long value = digits ? std::strtoul(text.c_str(), nullptr, 10) : 0;
     if (!digits || errno == ERANGE || value < least) {
-        throw UsageError(flag + " needs a number of at least " + std::to_string(least) + ", not '" + text + "'");
+        throw UsageError(flag + " needs a number of at least " + std::to_string(least) + ", not '" +
+                         text + "'");
     }
     return value;
 }
 
-void addSplit(FaultPlan& faults, const std::string& flag, const std::string& value) {
+void addSplit(FaultPlan& faults, const std::string& flag, const std::string& value)
+{
     const std::size_t colon = value.find(':');
-    if (colon == std::string::npos) throw UsageError(flag + " needs N:K, not '" + value + "'");
+    if (colon == std::string::npos)
+        throw UsageError(flag + " needs N:K, not '" + value + "'");
     faults.split(number(flag, value.substr(0, colon), 1), number(flag, value.substr(colon + 1), 2));
 }
 
-} // namespace
+}  // namespace
 
-Options parseOptions(int argc, const char* const argv[]) {
+Options parseOptions(int argc, const char* const argv[])
+{
     Options options;
     for (int i = 1; i < argc; ++i) {
         std::string flag = argv[i];
         std::optional<std::string> inlineValue;
-        if (const std::size_t eq = flag.find('='); flag.rfind("--", 0) == 0 && eq != std::string::npos) {
+        if (const std::size_t eq = flag.find('=');
+            flag.rfind("--", 0) == 0 && eq != std::string::npos) {
             inlineValue = flag.substr(eq + 1);
             flag.resize(eq);
         }
         auto value = [&]() -> std::string {
-            if (inlineValue) return *std::exchange(inlineValue, std::nullopt);
-            if (i + 1 >= argc) throw UsageError(flag + " needs a value");
+            if (inlineValue)
+                return *std::exchange(inlineValue, std::nullopt);
+            if (i + 1 >= argc)
+                throw UsageError(flag + " needs a value");
             return argv[++i];
         };
 
         if (flag == "--image") {
             options.image = value();
-            if (options.image->empty()) throw UsageError("--image needs a file name");
+            if (options.image->empty())
+                throw UsageError("--image needs a file name");
         } else if (flag == "--name") {
             options.name = value();
             if (!Announcement::validName(options.name)) {
@@ -100,9 +109,10 @@ Options parseOptions(int argc, const char* const argv[]) {
         } else {
             throw UsageError("unknown argument '" + std::string(argv[i]) + "'");
         }
-        if (inlineValue) throw UsageError(flag + " takes no value");
+        if (inlineValue)
+            throw UsageError(flag + " takes no value");
     }
     return options;
 }
 
-} // namespace emulator
+}  // namespace emulator

@@ -10,7 +10,7 @@
 namespace emulator {
 
 struct Options {
-    std::optional<std::string> image; // --image FILE
+    std::optional<std::string> image;  // --image FILE
     std::string name = "emulator";     // --name NAME
     bool pace = false;                 // --pace
     bool help = false;                 // --help
@@ -26,4 +26,4 @@ Options parseOptions(int argc, const char* const argv[]);
 
 extern const char* const kUsage;
 
-} // namespace emulator
+}  // namespace emulator

@@ -12,7 +12,7 @@ public:
     // Creates the pair, slave in raw mode. Throws std::system_error.
     PseudoTerminal();
 
-    int master() const { return master_.get(); } // non-blocking
+    int master() const { return master_.get(); }  // non-blocking
     const std::string& slavePath() const { return slavePath_; }
 
     // Closes both ends: the host sees the line hang up.
@@ -26,4 +26,4 @@ private:
     std::string slavePath_;
 };
 
-} // namespace emulator
+}  // namespace emulator

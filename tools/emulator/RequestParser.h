@@ -15,12 +15,12 @@ namespace emulator {
 struct Request {
     enum class Kind { Read, Write, WriteEnable };
     Kind kind = Kind::Read;
-    std::uint16_t address = 0; // read and write
-    std::uint8_t length = 0;   // read and write: data bytes, 1 to 32
-    Bytes frame;               // the whole request as received, checksum included
-    Clock::time_point started; // arrival of its first byte
+    std::uint16_t address = 0;  // read and write
+    std::uint8_t length = 0;    // read and write: data bytes, 1 to 32
+    Bytes frame;                // the whole request as received, checksum included
+    Clock::time_point started;  // arrival of its first byte
 
-    Bytes data() const; // a write's data bytes
+    Bytes data() const;  // a write's data bytes
 };
 
 class RequestParser {
@@ -45,4 +45,4 @@ private:
     Clock::time_point lastByte_;
 };
 
-} // namespace emulator
+}  // namespace emulator

@@ -15,7 +15,8 @@ namespace {
 int g_writeEnd = -1;
 const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-void onSignal(int) {
+void onSignal(int)
+{
     const int saved = errno;
     const char byte = 1;
     // A full pipe already says "stop"; nothing more to do then.
@@ -23,11 +24,13 @@ void onSignal(int) {
     errno = saved;
 }
 
-} // namespace
+}  // namespace
 
-StopSignals::StopSignals() {
+StopSignals::StopSignals()
+{
     int fds[2];
-    if (::pipe(fds) != 0) throw std::system_error(errno, std::generic_category(), "pipe");
+    if (::pipe(fds) != 0)
+        throw std::system_error(errno, std::generic_category(), "pipe");
     read_.reset(fds[0]);
     write_.reset(fds[1]);
     for (int fd : fds) {
@@ -39,12 +42,15 @@ StopSignals::StopSignals() {
     struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
-    for (int s : kSignals) ::sigaction(s, &sa, nullptr);
+    for (int s : kSignals)
+        ::sigaction(s, &sa, nullptr);
 }
 
-StopSignals::~StopSignals() {
-    for (int s : kSignals) ::signal(s, SIG_DFL);
+StopSignals::~StopSignals()
+{
+    for (int s : kSignals)
+        ::signal(s, SIG_DFL);
     g_writeEnd = -1;
 }
 
-} // namespace emulator
+}  // namespace emulator

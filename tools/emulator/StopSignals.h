@@ -8,16 +8,16 @@ namespace emulator {
 
 class StopSignals {
 public:
-    StopSignals(); // throws std::system_error
+    StopSignals();  // throws std::system_error
     ~StopSignals();
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    int fd() const { return read_.get(); } // readable once a stop signal came
+    int fd() const { return read_.get(); }  // readable once a stop signal came
 
 private:
     UniqueFd read_;
     UniqueFd write_;
 };
 
-} // namespace emulator
+}  // namespace emulator

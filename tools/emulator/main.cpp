@@ -19,17 +19,22 @@ namespace {
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-MemoryImage initialImage(const Options& options) {
-    if (!options.image) return MemoryImage::builtIn();
-    if (auto image = MemoryImage::load(*options.image)) return *image;
+MemoryImage initialImage(const Options& options)
+{
+    if (!options.image)
+        return MemoryImage::builtIn();
+    if (auto image = MemoryImage::load(*options.image))
+        return *image;
     // A new file starts from the built-in image and exists from the start on.
     MemoryImage image = MemoryImage::builtIn();
     image.save(*options.image);
     return image;
 }
 
-DiveComputer::Persist persistTo(const std::optional<std::string>& path) {
-    if (!path) return [](const MemoryImage&) { return true; };
+DiveComputer::Persist persistTo(const std::optional<std::string>& path)
+{
+    if (!path)
+        return [](const MemoryImage&) { return true; };
     return [file = *path](const MemoryImage& image) {
         try {
             image.save(file);
@@ -41,7 +46,8 @@ DiveComputer::Persist persistTo(const std::optional<std::string>& path) {
     };
 }
 
-int run(int argc, const char* const argv[]) {
+int run(int argc, const char* const argv[])
+{
     Options options;
     try {
         options = parseOptions(argc, argv);
@@ -69,7 +75,10 @@ int run(int argc, const char* const argv[]) {
     }
 }
 
-} // namespace
-} // namespace emulator
+}  // namespace
+}  // namespace emulator
 
-int main(int argc, char* argv[]) { return emulator::run(argc, argv); }
+int main(int argc, char* argv[])
+{
+    return emulator::run(argc, argv);
+}

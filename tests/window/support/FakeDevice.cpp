@@ -40,13 +40,13 @@ FakeDevice::FakeDevice()
         {0x25, {0x11}},           // firmware 17
         {0x26, {0, 27, 18, 28}},  // serial number 271828
         {0x2C, Text("Fake Pellan")},
-        {0x53, {30}},             // sample rate 30 s
-        {0x54, {0x05}},           // altitude A1, personal P1
-        {0x62, {1}},              // metric
-        {0x64, {0x80 | 12}},      // light on, 12 s
-        {0x65, {0x01}},           // time alarm on
-        {0x66, Word(45)},         // time alarm 45 min
-        {0x68, Word(3840)},       // depth alarm 30 m
+        {0x53, {30}},         // sample rate 30 s
+        {0x54, {0x05}},       // altitude A1, personal P1
+        {0x62, {1}},          // metric
+        {0x64, {0x80 | 12}},  // light on, 12 s
+        {0x65, {0x01}},       // time alarm on
+        {0x66, Word(45)},     // time alarm 45 min
+        {0x68, Word(3840)},   // depth alarm 30 m
     };
     for (const Setting& s : settings)
         std::copy(s.bytes.begin(), s.bytes.end(), dive_.memory.begin() + s.address);

@@ -14,7 +14,9 @@
 #include "window/Main.h"
 
 FormDriver::FormDriver(TForm1& form)
-    : window_(form), status_(Find<QLabel>("StatusBar1")), progressBar_(Find<QProgressBar>("ProgressBar1"))
+    : window_(form),
+      status_(Find<QLabel>("StatusBar1")),
+      progressBar_(Find<QProgressBar>("ProgressBar1"))
 {
     // The worker's done message is the only call queued to the window.
     window_.installEventFilter(this);
@@ -72,8 +74,8 @@ QStringList FormDriver::SettingsShown() const
             shown << edit->objectName() + QLatin1Char('=') + edit->text();
         for (const QAbstractButton* button : controls->findChildren<QAbstractButton*>())
             if (button->isCheckable())
-                shown << button->objectName() + (button->isChecked() ? QStringLiteral("=on")
-                                                                      : QStringLiteral("=off"));
+                shown << button->objectName() +
+                             (button->isChecked() ? QStringLiteral("=on") : QStringLiteral("=off"));
     }
     return shown;
 }

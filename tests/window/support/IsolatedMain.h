@@ -41,17 +41,17 @@ inline void ForgetEarlierTests()
     }
 }
 
-#define TIDEWELL_ISOLATED_MAIN(TestObject)                                      \
-    int main(int argc, char** argv)                                             \
-    {                                                                           \
-        QTemporaryDir config;                                                   \
-        QTemporaryDir runtime;                                                  \
-        if (!config.isValid() || !runtime.isValid())                            \
-            return 1;                                                           \
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));           \
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));          \
-        TApplication app(argc, argv);                                           \
-        QApplication::setApplicationDisplayName(QStringLiteral("Tidewell"));    \
-        TestObject test;                                                        \
-        return QTest::qExec(&test, argc, argv);                                 \
+#define TIDEWELL_ISOLATED_MAIN(TestObject)                                   \
+    int main(int argc, char** argv)                                          \
+    {                                                                        \
+        QTemporaryDir config;                                                \
+        QTemporaryDir runtime;                                               \
+        if (!config.isValid() || !runtime.isValid())                         \
+            return 1;                                                        \
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));        \
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));       \
+        TApplication app(argc, argv);                                        \
+        QApplication::setApplicationDisplayName(QStringLiteral("Tidewell")); \
+        TestObject test;                                                     \
+        return QTest::qExec(&test, argc, argv);                              \
     }

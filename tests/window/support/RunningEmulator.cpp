@@ -51,8 +51,7 @@ bool Reaped(pid_t pid)
 
 }  // namespace
 
-RunningEmulator::RunningEmulator(const QString& name, const QStringList& options)
-    : name_(name)
+RunningEmulator::RunningEmulator(const QString& name, const QStringList& options) : name_(name)
 {
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0)
@@ -67,10 +66,10 @@ RunningEmulator::RunningEmulator(const QString& name, const QStringList& options
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
 
-    const QStringList args = QStringList{QStringLiteral(TIDEWELL_EMULATOR), QStringLiteral("--name"),
-                                         name, QStringLiteral("--image"),
-                                         folder_.filePath(kImageFile)} +
-                             options;
+    const QStringList args =
+        QStringList{QStringLiteral(TIDEWELL_EMULATOR), QStringLiteral("--name"), name,
+                    QStringLiteral("--image"), folder_.filePath(kImageFile)} +
+        options;
     std::vector<QByteArray> bytes;
     for (const QString& arg : args)
         bytes.push_back(QFile::encodeName(arg));

@@ -68,7 +68,8 @@ QByteArray SettingsFileBytes(const QString& header, const QByteArray& body)
     QByteArray file;
     file.append(static_cast<char>(n & 0xFF)).append(static_cast<char>(n >> 8));
     for (const QChar unit : header)
-        file.append(static_cast<char>(unit.unicode() & 0xFF)).append(static_cast<char>(unit.unicode() >> 8));
+        file.append(static_cast<char>(unit.unicode() & 0xFF))
+            .append(static_cast<char>(unit.unicode() >> 8));
     file.append('\0');
     return file + body;
 }

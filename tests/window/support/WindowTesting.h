@@ -61,7 +61,8 @@ class Session {
 public:
     Session()
     {
-        qputenv("XDG_CONFIG_HOME", QDir(root_.path()).filePath(QStringLiteral("config")).toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME",
+                QDir(root_.path()).filePath(QStringLiteral("config")).toLocal8Bit());
         qputenv("XDG_DATA_HOME", QDir(root_.path()).filePath(QStringLiteral("data")).toLocal8Bit());
         const QString runtime = QDir(root_.path()).filePath(QStringLiteral("runtime"));
         QDir().mkpath(runtime);
@@ -84,14 +85,14 @@ private:
 
 // main() of a window test: its own session folders, the application object of the
 // program, numbers in the C locale.
-#define TIDEWELL_WINDOW_TEST_MAIN(TestClass)                          \
-    int main(int argc, char** argv)                                   \
-    {                                                                 \
-        WindowTesting::Session session;                               \
-        TApplication app(argc, argv);                                 \
+#define TIDEWELL_WINDOW_TEST_MAIN(TestClass)                                 \
+    int main(int argc, char** argv)                                          \
+    {                                                                        \
+        WindowTesting::Session session;                                      \
+        TApplication app(argc, argv);                                        \
         QApplication::setApplicationDisplayName(QStringLiteral("Tidewell")); \
-        QLocale::setDefault(QLocale::c());                            \
-        TestClass test;                                               \
-        QTEST_SET_MAIN_SOURCE_PATH                                    \
-        return QTest::qExec(&test, argc, argv);                       \
+        QLocale::setDefault(QLocale::c());                                   \
+        TestClass test;                                                      \
+        QTEST_SET_MAIN_SOURCE_PATH                                           \
+        return QTest::qExec(&test, argc, argv);                              \
     }
