@@ -1,14 +1,16 @@
 // Where the ports come from on Linux.
 #include "platform/SerialPorts.h"
 
+#include "announcement/AnnouncementFolder.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
 
-#include <unistd.h>
-
 #include <algorithm>
+#include <string>
 
 namespace {
 
@@ -37,17 +39,19 @@ void AddRfcommPorts(SERIALPORTS& list)
     }
 }
 
-// The folders in which tidewell-emulator announces its ports. The fallback in /tmp counts
-// only while it is the user's own, as the emulator insists too.
+// The folders in which tidewell-emulator announces its ports: the runtime one and the
+// shared fallback, for emulators started without a runtime folder. Only folders that pass
+// the emulator's own rule count: in any other, someone else could have planted a link to
+// a device of their choosing.
 QStringList AnnouncementFolders()
 {
     QStringList folders;
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        folders << runtime + QStringLiteral("/tidewell/ports");
-    const QString shared = QStringLiteral("/tmp/tidewell-%1").arg(::getuid());
-    if (QFileInfo(shared).ownerId() == ::getuid())
-        folders << shared + QStringLiteral("/ports");
+    for (const std::string& base : {announcement::RuntimeBase(), announcement::SharedBase()}) {
+        const std::string ports = announcement::PortsFolder(base);
+        if (!base.empty() && announcement::Examine(base) == announcement::Verdict::Usable &&
+            announcement::Examine(ports) == announcement::Verdict::Usable)
+            folders << QFile::decodeName(ports.c_str());
+    }
     return folders;
 }
 
@@ -55,13 +59,8 @@ QStringList AnnouncementFolders()
 // link whose emulator has gone without removing it points at nothing and is passed over.
 void AddAnnouncedPorts(SERIALPORTS& list)
 {
-    QStringList seen;
     for (const QString& folder : AnnouncementFolders()) {
-        const QString canonical = QFileInfo(folder).canonicalFilePath();
-        if (canonical.isEmpty() || seen.contains(canonical))
-            continue;
-        seen << canonical;
-        const QDir ports(canonical, QString(), QDir::Name, QDir::System | QDir::Files);
+        const QDir ports(folder, QString(), QDir::Name, QDir::System | QDir::Files);
         for (const QFileInfo& link : ports.entryInfoList()) {
             if (!link.isSymLink() || !link.exists())
                 continue;

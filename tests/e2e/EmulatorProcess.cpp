@@ -55,7 +55,7 @@ void closeFd(int& fd)
 
 TempDir::TempDir()
 {
-    std::string pattern = "/tmp/tidewell-e2e-XXXXXX";
+    std::string pattern = std::filesystem::temp_directory_path() / "tidewell-e2e-XXXXXX";
     if (::mkdtemp(pattern.data()) == nullptr)
         fail("mkdtemp");
     path_ = pattern;
@@ -67,8 +67,9 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ignored);
 }
 
-EmulatorProcess::EmulatorProcess(const std::vector<std::string>& args, bool ownRuntimeDir)
-    : ownRuntimeDir_(ownRuntimeDir)
+EmulatorProcess::EmulatorProcess(const std::vector<std::string>& args, bool ownRuntimeDir,
+                                 const std::string& tmpDir)
+    : ownRuntimeDir_(ownRuntimeDir), tmpDir_(tmpDir)
 {
     int in[2], out[2], err[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0)
@@ -82,11 +83,14 @@ EmulatorProcess::EmulatorProcess(const std::vector<std::string>& args, bool ownR
 
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) {
-        if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) != 0)
+        if (std::strncmp(*e, "XDG_RUNTIME_DIR=", 16) != 0 &&
+            (tmpDir_.empty() || std::strncmp(*e, "TMPDIR=", 7) != 0))
             env.emplace_back(*e);
     }
     if (ownRuntimeDir_)
         env.push_back("XDG_RUNTIME_DIR=" + runtime_.path());
+    if (!tmpDir_.empty())
+        env.push_back("TMPDIR=" + tmpDir_);
     std::vector<char*> envp;
     for (auto& e : env)
         envp.push_back(e.data());
@@ -139,8 +143,10 @@ const std::string& EmulatorProcess::slavePath()
 
 std::string EmulatorProcess::announcement(const std::string& name) const
 {
+    const std::string temp =
+        tmpDir_.empty() ? std::filesystem::temp_directory_path().string() : tmpDir_;
     const std::string base = ownRuntimeDir_ ? runtime_.path() + "/tidewell"
-                                            : "/tmp/tidewell-" + std::to_string(::getuid());
+                                            : temp + "/tidewell-" + std::to_string(::getuid());
     return base + "/ports/" + name;
 }
 

@@ -9,7 +9,7 @@
 
 namespace e2e {
 
-// A fresh directory under /tmp, removed with everything in it.
+// A fresh directory under TMPDIR (/tmp when unset), removed with everything in it.
 class TempDir {
 public:
     TempDir();
@@ -25,8 +25,9 @@ private:
 class EmulatorProcess {
 public:
     // Starts the emulator with `args`. With `ownRuntimeDir` XDG_RUNTIME_DIR is a new
-    // temporary directory, otherwise it is unset.
-    explicit EmulatorProcess(const std::vector<std::string>& args, bool ownRuntimeDir = true);
+    // temporary directory, otherwise it is unset. A `tmpDir` given is its TMPDIR.
+    explicit EmulatorProcess(const std::vector<std::string>& args, bool ownRuntimeDir = true,
+                             const std::string& tmpDir = std::string());
     ~EmulatorProcess();  // kills the process if it still runs
     EmulatorProcess(const EmulatorProcess&) = delete;
     EmulatorProcess& operator=(const EmulatorProcess&) = delete;
@@ -49,6 +50,7 @@ public:
 private:
     TempDir runtime_;
     bool ownRuntimeDir_;
+    std::string tmpDir_;
     pid_t pid_ = -1;
     int status_ = -1;
     int input_ = -1, output_ = -1, errors_ = -1;

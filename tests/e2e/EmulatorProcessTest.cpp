@@ -1,5 +1,6 @@
 // EmulatorProcessTest.cpp: the emulator as a program: its command line, its exit status,
 // and its announcement to port discovery.
+#include "AnnouncementFolderCases.h"
 #include "EmulatorProcess.h"
 
 #include <gtest/gtest.h>
@@ -104,18 +105,59 @@ TEST_P(EmulatorAnnouncement, LinksToThePortUntilTheEmulatorStops)
 INSTANTIATE_TEST_SUITE_P(StopWays, EmulatorAnnouncement,
                          testing::Values(StopBy::Terminate, StopBy::Interrupt, StopBy::EndOfInput));
 
-TEST(EmulatorProgram, AnnouncesUnderTmpWithoutARuntimeDirectory)
+mode_t modeOf(const std::string& path)
 {
-    const std::string name = "e2e-fallback-" + std::to_string(::getpid());
-    EmulatorProcess emulator({"--name", name}, false);
-    const std::string link = emulator.announcement(name);
-    ASSERT_EQ(link, "/tmp/tidewell-" + std::to_string(::getuid()) + "/ports/" + name);
-    ASSERT_NE(emulator.slavePath(), "");
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// Without a runtime folder the emulator announces in $TMPDIR/tidewell-UID/ports, where
+// someone else may have been first.
+class EmulatorSharedFolder : public testing::TestWithParam<AnnouncementFolderCase> {};
+
+TEST_P(EmulatorSharedFolder, AnnouncesOnlyInAFolderOfTheUsersOwn)
+{
+    const AnnouncementFolderCase& c = GetParam();
+    if (!CanLayOut(c))
+        GTEST_SKIP() << "only root can give a folder to another user";
+    TempDir temp;
+    ASSERT_TRUE(LayOut(c, temp.path(), "/dev/null"));
+    const std::string base = SharedBase(temp.path());
+
+    EmulatorProcess emulator({"--name", "emulated"}, false, temp.path());
+    const std::string link = emulator.announcement("emulated");
+    ASSERT_EQ(link, base + "/ports/emulated");
+    if (c.refusal != nullptr) {
+        EXPECT_EQ(emulator.wait(), 1);
+        EXPECT_EQ(emulator.slavePath(), "");
+        const std::string errors = emulator.errors();
+        const std::string folder = LaidOutFolder(c, temp.path());
+        EXPECT_NE(errors.find("cannot announce in " + folder + ": " + c.refusal), std::string::npos)
+            << errors;
+        EXPECT_FALSE(exists(link));
+        EXPECT_FALSE(exists(temp.path() + "/elsewhere/ports/emulated"));
+        return;
+    }
+    ASSERT_NE(emulator.slavePath(), "") << emulator.errors();
     EXPECT_EQ(linkTarget(link), emulator.slavePath());
+    if (c.layout == AnnouncementFolderCase::Missing) {
+        EXPECT_EQ(modeOf(base), 0700u);
+        EXPECT_EQ(modeOf(base + "/ports"), 0700u);
+    } else {
+        EXPECT_EQ(modeOf(LaidOutFolder(c, temp.path())), c.mode);  // left as it was
+    }
     emulator.signal(SIGTERM);
     EXPECT_EQ(emulator.wait(), 0);
-    EXPECT_FALSE(exists(link)) << link;
+    EXPECT_FALSE(exists(link));
+    if (c.layout == AnnouncementFolderCase::Missing) {
+        EXPECT_FALSE(exists(base)) << "the last emulator to go leaves nothing behind";
+    } else {
+        EXPECT_EQ(linkTarget(base + "/ports/shared"), "/dev/null") << "another's link stays";
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, EmulatorSharedFolder, AnnouncementFolderCases(),
+                         AnnouncementFolderCaseName);
 
 }  // namespace
 }  // namespace e2e

@@ -1,5 +1,6 @@
 #include "platform/SerialPorts.h"
 
+#include "AnnouncementFolderCases.h"
 #include "PseudoTerminal.h"
 
 #include <QByteArray>
@@ -9,36 +10,50 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <optional>
 #include <string>
 
 namespace {
 
+// Sets an environment variable, or unsets it without a value, for the life of the object.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::optional<QByteArray>& value)
+        : name_(name), saved_(qgetenv(name)), hadSaved_(qEnvironmentVariableIsSet(name))
+    {
+        if (value)
+            qputenv(name, *value);
+        else
+            qunsetenv(name);
+    }
+    ~ScopedVariable()
+    {
+        if (hadSaved_)
+            qputenv(name_, saved_);
+        else
+            qunsetenv(name_);
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    QByteArray saved_;
+    bool hadSaved_;
+};
+
 // Points XDG_RUNTIME_DIR at a fresh folder for the life of the object.
 class RuntimeFolder {
 public:
-    RuntimeFolder()
-        : saved_(qgetenv("XDG_RUNTIME_DIR")),
-          hadSaved_(qEnvironmentVariableIsSet("XDG_RUNTIME_DIR"))
-    {
-        qputenv("XDG_RUNTIME_DIR", folder_.path().toLocal8Bit());
-    }
-    ~RuntimeFolder()
-    {
-        if (hadSaved_)
-            qputenv("XDG_RUNTIME_DIR", saved_);
-        else
-            qunsetenv("XDG_RUNTIME_DIR");
-    }
-    RuntimeFolder(const RuntimeFolder&) = delete;
-    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
-
+    RuntimeFolder() : variable_("XDG_RUNTIME_DIR", QFile::encodeName(folder_.path())) {}
     QString path() const { return folder_.path(); }
 
 private:
     QTemporaryDir folder_;
-    QByteArray saved_;
-    bool hadSaved_;
+    ScopedVariable variable_;
 };
 
 SERIALPORTS Named(const SERIALPORTS& list, const CStdStr& name)
@@ -81,29 +96,38 @@ TEST(EnumerateSerialPorts, ListsTheEmulatorsAnnouncementsSorted)
         EXPECT_EQ(list[i].path, sorted[i].path);
 }
 
-// With the runtime folder leading to the shared fallback folder, one announcement is still
-// one entry.
-TEST(EnumerateSerialPorts, ReadsAFolderReachedTwiceOnce)
+// Without a runtime folder, discovery reads $TMPDIR/tidewell-UID/ports, where someone else
+// may have planted links.
+class SharedFolderDiscovery : public testing::TestWithParam<AnnouncementFolderCase> {};
+
+TEST_P(SharedFolderDiscovery, ListsOnlyFromAFolderOfTheUsersOwn)
 {
+    const AnnouncementFolderCase& c = GetParam();
+    if (!CanLayOut(c))
+        GTEST_SKIP() << "only root can give a folder to another user";
     const PseudoTerminal pty;
     ASSERT_FALSE(pty.path().isEmpty());
-    const QString shared = QStringLiteral("/tmp/tidewell-%1").arg(::getuid());
-    if (!QFileInfo::exists(shared)) {
-        ASSERT_TRUE(QDir().mkdir(shared));
-        QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-    ASSERT_TRUE(QDir().mkpath(shared + "/ports"));
-    const QString name = QStringLiteral("platform-test-%1").arg(::getpid());
-    const QString link = shared + "/ports/" + name;
-    ASSERT_TRUE(QFile::link(pty.path(), link));
+    const QTemporaryDir temp;
+    const std::string tempPath = QFile::encodeName(temp.path()).toStdString();
+    ASSERT_TRUE(LayOut(c, tempPath, QFile::encodeName(pty.path()).toStdString()));
+    const ScopedVariable tmpDir("TMPDIR", QFile::encodeName(temp.path()));
+    const ScopedVariable runtime("XDG_RUNTIME_DIR", std::nullopt);
 
-    const RuntimeFolder runtime;
-    ASSERT_TRUE(QFile::link(shared, runtime.path() + "/tidewell"));
     SERIALPORTS list;
-    EnumerateSerialPorts(list);
-    QFile::remove(link);
+    ASSERT_TRUE(EnumerateSerialPorts(list));
 
-    EXPECT_EQ(Named(list, name.toStdWString()).size(), 1u);
+    const SERIALPORTS shared = Named(list, L"shared");
+    ASSERT_EQ(shared.size(), c.usable() ? 1u : 0u);
+    if (c.usable()) {
+        EXPECT_EQ(shared[0].path, pty.path().toStdWString());
+    }
+    struct stat st {};
+    EXPECT_EQ(::lstat(SharedBase(tempPath).c_str(), &st) == 0,
+              c.layout != AnnouncementFolderCase::Missing)
+        << "discovery makes no folder";
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, SharedFolderDiscovery, AnnouncementFolderCases(),
+                         AnnouncementFolderCaseName);
 
 }  // namespace

@@ -1,11 +1,12 @@
-// Announcement.cpp: the ports directory and the symlink in it.
+// Announcement.cpp: the folders and the symlink in them.
 #include "Announcement.h"
+
+#include "announcement/AnnouncementFolder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <stdexcept>
 
@@ -13,40 +14,29 @@ namespace emulator {
 
 namespace {
 
+// An emulator that stops removes the folders once they are empty; when one does so while
+// we announce, the folders are made again. More than a few such losses is no race.
+constexpr int kAttempts = 3;
+
 [[noreturn]] void fail(const std::string& what, const std::string& path)
 {
     throw std::runtime_error(what + " " + path + ": " + std::strerror(errno));
 }
 
-// Makes `dir` unless it exists. One that exists must be a real directory (not a symlink),
-// and in a shared place such as /tmp it must also be the user's own and closed to others.
-void makeDirectory(const std::string& dir, bool shared)
+// Makes `dir` when it is missing; one that exists must be fit to hold announcements.
+void prepareFolder(const std::string& dir)
 {
-    if (::mkdir(dir.c_str(), 0700) == 0)
-        return;
-    if (errno != EEXIST)
-        fail("cannot create", dir);
-    struct stat st {};
-    if (::lstat(dir.c_str(), &st) != 0)
-        fail("cannot examine", dir);
-    if (!S_ISDIR(st.st_mode))
-        throw std::runtime_error(dir + " is not a directory");
-    if (shared && (st.st_uid != ::getuid() || (st.st_mode & 0077) != 0)) {
-        throw std::runtime_error(dir + " is not the user's own private directory");
+    using announcement::Verdict;
+    Verdict verdict = announcement::Examine(dir);
+    if (verdict == Verdict::Missing) {
+        if (::mkdir(dir.c_str(), 0700) == 0)
+            return;
+        if (errno != EEXIST)
+            fail("cannot create", dir);
+        verdict = announcement::Examine(dir);  // another emulator made it meanwhile
     }
-}
-
-// Returns the ports directory. Its parent, $XDG_RUNTIME_DIR/tidewell or /tmp/tidewell-UID,
-// holds links in the making.
-std::string portsDirectory()
-{
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const bool shared = runtime == nullptr || runtime[0] == '\0';
-    const std::string base =
-        shared ? "/tmp/tidewell-" + std::to_string(::getuid()) : std::string(runtime) + "/tidewell";
-    makeDirectory(base, shared);
-    makeDirectory(base + "/ports", shared);
-    return base + "/ports";
+    if (verdict != Verdict::Usable)
+        throw std::runtime_error(announcement::Complaint(dir, verdict));
 }
 
 }  // namespace
@@ -58,20 +48,30 @@ bool Announcement::validName(const std::string& name)
 
 Announcement::Announcement(const std::string& name, const std::string& target) : target_(target)
 {
-    // Made outside the ports directory, where discovery does not look, and renamed over the
+    const std::string runtime = announcement::RuntimeBase();
+    base_ = runtime.empty() ? announcement::SharedBase() : runtime;
+    const std::string ports = announcement::PortsFolder(base_);
+    path_ = ports + "/" + name;
+    // Made beside the ports folder, where discovery does not look, and renamed over the
     // final name, so that a link left by an emulator that was killed is replaced without a
     // moment in which the name is missing.
-    const std::string ports = portsDirectory();
-    path_ = ports + "/" + name;
-    const std::string temp = ports + "/../." + name + "." + std::to_string(::getpid());
-    ::unlink(temp.c_str());
-    if (::symlink(target.c_str(), temp.c_str()) != 0)
-        fail("cannot create", temp);
-    if (::rename(temp.c_str(), path_.c_str()) != 0) {
+    const std::string temp = base_ + "/." + name + "." + std::to_string(::getpid());
+    for (int attempt = 1;; ++attempt) {
+        prepareFolder(base_);
+        prepareFolder(ports);
+        ::unlink(temp.c_str());
+        if (::symlink(target.c_str(), temp.c_str()) != 0) {
+            if (errno != ENOENT || attempt == kAttempts)
+                fail("cannot create", temp);
+            continue;
+        }
+        if (::rename(temp.c_str(), path_.c_str()) == 0)
+            return;
         const int error = errno;
         ::unlink(temp.c_str());
         errno = error;
-        fail("cannot create", path_);
+        if (error != ENOENT || attempt == kAttempts)
+            fail("cannot create", path_);
     }
 }
 
@@ -82,6 +82,10 @@ Announcement::~Announcement()
     const ssize_t n = ::readlink(path_.c_str(), buf, sizeof buf);
     if (n >= 0 && target_ == std::string(buf, static_cast<std::size_t>(n)))
         ::unlink(path_.c_str());
+    // The last emulator to stop leaves no folders behind. While another one still
+    // announces, its link keeps them: rmdir refuses a folder that is not empty.
+    ::rmdir(announcement::PortsFolder(base_).c_str());
+    ::rmdir(base_.c_str());
 }
 
 }  // namespace emulator
