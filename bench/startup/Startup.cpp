@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -139,8 +140,8 @@ int main(int argc, char** argv)
     quiet.sa_handler = [](int) {};
     ::sigaction(SIGALRM, &quiet, nullptr);  // only interrupts the read
 
-    char folder[] = "/tmp/tidewell-startup-XXXXXX";
-    if (!::mkdtemp(folder)) {
+    std::string folder = std::filesystem::temp_directory_path() / "tidewell-startup-XXXXXX";
+    if (!::mkdtemp(folder.data())) {
         std::perror("mkdtemp");
         return 1;
     }

@@ -1,5 +1,6 @@
 // The channel and the framed link on a real pseudo-terminal, through the kernel's tty layer.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -118,8 +119,8 @@ TEST(PosixPaths, MissingPathAndNonTerminalAreRefused)
     } catch (const kAPI::CommError& e) {
         EXPECT_STREQ(e.what(), L"Comm Port Not Found");
     }
-    char file[] = "/tmp/tidewell-not-a-port-XXXXXX";
-    int fd = ::mkstemp(file);
+    std::string file = std::filesystem::temp_directory_path() / "tidewell-not-a-port-XXXXXX";
+    int fd = ::mkstemp(file.data());
     ASSERT_GE(fd, 0);
     ::close(fd);
     try {
@@ -129,7 +130,7 @@ TEST(PosixPaths, MissingPathAndNonTerminalAreRefused)
         EXPECT_EQ(e.code, 12);
         EXPECT_STREQ(e.what(), L"Invalid Port Specified");
     }
-    ::unlink(file);
+    ::unlink(file.c_str());
 }
 
 // Reads exactly n bytes from fd, waiting at most a few seconds.

@@ -106,8 +106,8 @@ void LayoutTest::initTestCase()
 {
     modal = std::make_unique<ScriptedModal>();
     port = std::make_unique<PseudoTerminal>();
-    QDir().mkpath(Session::AnnouncementFolder());
-    link = Session::AnnouncementFolder() + QStringLiteral("/emulator");
+    QDir().mkpath(AnnouncementFolder());
+    link = AnnouncementFolder() + QStringLiteral("/emulator");
     QVERIFY(QFile::link(port->path(), link));
 
     // Wide values everywhere: the largest each control is likely to show.

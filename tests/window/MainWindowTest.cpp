@@ -189,8 +189,8 @@ void MainWindowTest::cleanupTestCase()
 
 QString MainWindowTest::Announce(const QString& suffix, const QString& target)
 {
-    QDir().mkpath(Session::AnnouncementFolder());
-    const QString link = Session::AnnouncementFolder() + QLatin1Char('/') + Prefix() + suffix;
+    QDir().mkpath(AnnouncementFolder());
+    const QString link = AnnouncementFolder() + QLatin1Char('/') + Prefix() + suffix;
     if (!QFile::link(target, link))
         qFatal("cannot announce %s", qPrintable(link));
     announced << link;

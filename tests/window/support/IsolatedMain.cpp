@@ -1,20 +1,15 @@
-// The window tests' main: the preferences and the emulator announcements live in fresh
-// folders, set before anything reads them, so that no test sees the person's own.
-#include <QTemporaryDir>
+// The file and preference tests' main, in the test's own folders (OwnFolders.h).
 #include <QtTest>
 
 #include "FileCommandsTest.h"
+#include "OwnFolders.h"
 #include "PreferencesWindowTest.h"
 #include "window/Application.h"
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir config;
-    QTemporaryDir runtime;
-    if (!config.isValid() || !runtime.isValid())
+    if (!RunsInOwnFolders())
         return 1;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
 
     TApplication app(argc, argv);
     FileCommandsTest files;

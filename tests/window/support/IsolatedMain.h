@@ -1,12 +1,12 @@
 #pragma once
-// The entry point of a window test. Before anything else it points the preferences and
-// the emulator announcements at fresh temporary folders, so that a test never sees the
-// user's preferences or another program's emulators; then it runs the test object under
-// the real program's application object, whose error box goes through Modal.
+// The entry point of a window test: in the test's own folders (OwnFolders.h), it runs the
+// test object under the real program's application object, whose error box goes through
+// Modal.
 
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
+
+#include "OwnFolders.h"
 
 #include "window/Application.h"
 #include "window/Externals.h"
@@ -44,12 +44,8 @@ inline void ForgetEarlierTests()
 #define TIDEWELL_ISOLATED_MAIN(TestObject)                                   \
     int main(int argc, char** argv)                                          \
     {                                                                        \
-        QTemporaryDir config;                                                \
-        QTemporaryDir runtime;                                               \
-        if (!config.isValid() || !runtime.isValid())                         \
+        if (!RunsInOwnFolders())                                             \
             return 1;                                                        \
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));        \
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));       \
         TApplication app(argc, argv);                                        \
         QApplication::setApplicationDisplayName(QStringLiteral("Tidewell")); \
         TestObject test;                                                     \

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -51,7 +52,8 @@ bool Reaped(pid_t pid)
 
 }  // namespace
 
-RunningEmulator::RunningEmulator(const QString& name, const QStringList& options) : name_(name)
+RunningEmulator::RunningEmulator(const QString& name, const QStringList& options, Announce where)
+    : name_(name)
 {
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0)
@@ -78,7 +80,13 @@ RunningEmulator::RunningEmulator(const QString& name, const QStringList& options
         argv.push_back(arg.data());
     argv.push_back(nullptr);
 
-    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+    std::vector<char*> envp;
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        if (where == Announce::InRuntimeFolder || std::strncmp(*entry, "XDG_RUNTIME_DIR=", 16) != 0)
+            envp.push_back(*entry);
+    envp.push_back(nullptr);
+
+    if (::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
         pid_ = -1;
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);

@@ -1,6 +1,6 @@
 #pragma once
 // A tidewell-emulator process for a window test. It announces itself under a name of the
-// test's choosing in the test's own runtime folder, so the window lists it as
+// test's choosing in the test's own folders, so the window lists it as
 // "NAME : Type1 emulator", and keeps its memory image in a file the test can read.
 //
 // Spawned rather than forked: the test process has threads by then, and a fork of a
@@ -15,9 +15,13 @@
 
 class RunningEmulator {
 public:
+    // Where it announces: in the runtime folder, or as without one, under TMPDIR.
+    enum class Announce { InRuntimeFolder, WithoutRuntimeFolder };
+
     // Starts it with `options` (fault flags, --pace) and waits until it has named its
     // terminal.
-    explicit RunningEmulator(const QString& name, const QStringList& options = {});
+    explicit RunningEmulator(const QString& name, const QStringList& options = {},
+                             Announce where = Announce::InRuntimeFolder);
     // Stops it if it still runs.
     ~RunningEmulator();
     RunningEmulator(const RunningEmulator&) = delete;

@@ -1,7 +1,7 @@
 #pragma once
-// What the tests of the main window share: a process set up like a user's session but
-// with its own folders (preferences, runtime folder for port announcements), lookup of
-// the form's controls by component name, and pseudo-terminals to stand for serial ports.
+// What the tests of the main window share: lookup of the form's controls by component
+// name, where emulators announce their ports, and pseudo-terminals to stand for serial
+// ports.
 
 #include <memory>
 
@@ -11,9 +11,9 @@
 #include <QDir>
 #include <QLocale>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
+#include "OwnFolders.h"
 #include "PseudoTerminal.h"
 #include "window/Application.h"
 #include "window/Externals.h"
@@ -55,40 +55,21 @@ inline int GlyphOf(const QObject* window, const QString& button)
     return Find<QAbstractButton>(window, button)->property("glyphIndex").toInt();
 }
 
-// The folders of the test process, standing for a user's home: the preferences store
-// (~/.config), the runtime folder in which emulators announce their ports.
-class Session {
-public:
-    Session()
-    {
-        qputenv("XDG_CONFIG_HOME",
-                QDir(root_.path()).filePath(QStringLiteral("config")).toLocal8Bit());
-        qputenv("XDG_DATA_HOME", QDir(root_.path()).filePath(QStringLiteral("data")).toLocal8Bit());
-        const QString runtime = QDir(root_.path()).filePath(QStringLiteral("runtime"));
-        QDir().mkpath(runtime);
-        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    // Where emulators announce their ports.
-    static QString AnnouncementFolder()
-    {
-        return qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/tidewell/ports");
-    }
-
-private:
-    QTemporaryDir root_;
-};
+// Where emulators announce their ports: the runtime folder is the test's own.
+inline QString AnnouncementFolder()
+{
+    return qEnvironmentVariable("XDG_RUNTIME_DIR") + QStringLiteral("/tidewell/ports");
+}
 
 }  // namespace WindowTesting
 
-// main() of a window test: its own session folders, the application object of the
-// program, numbers in the C locale.
+// main() of a window test: in the test's own folders (OwnFolders.h), the application
+// object of the program, numbers in the C locale.
 #define TIDEWELL_WINDOW_TEST_MAIN(TestClass)                                 \
     int main(int argc, char** argv)                                          \
     {                                                                        \
-        WindowTesting::Session session;                                      \
+        if (!RunsInOwnFolders())                                             \
+            return 1;                                                        \
         TApplication app(argc, argv);                                        \
         QApplication::setApplicationDisplayName(QStringLiteral("Tidewell")); \
         QLocale::setDefault(QLocale::c());                                   \
