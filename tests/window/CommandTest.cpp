@@ -3,11 +3,9 @@
 #include <QSpinBox>
 #include <QtTest>
 
-#include "FakeDevice.h"
+#include "ConnectedWindow.h"
 #include "FormDriver.h"
 #include "IsolatedMain.h"
-#include "ScriptedModal.h"
-#include "window/Main.h"
 
 class CommandTest : public QObject {
     Q_OBJECT
@@ -33,25 +31,21 @@ void CommandTest::sendsChosenByte()
 {
     QFETCH(QString, typed);
     QFETCH(fake::Bytes, line);
-    FakeDevice device;
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    device.Attach(form);
-    QSpinBox* command = driver.Find<QSpinBox>("CommandEdit");
+    ConnectedWindow w;
+    QSpinBox* command = w.driver.Find<QSpinBox>("CommandEdit");
     command->selectAll();
     QTest::keyClicks(command, typed);
     QCOMPARE(command->value(), int(line[0]));
 
-    QTest::mouseClick(driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
+    QTest::mouseClick(w.driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
 
-    const std::vector<SentFrame> frames = device.Frames();
+    const std::vector<SentFrame> frames = w.device->Frames();
     QCOMPARE(frames.size(), std::size_t{1});
     QCOMPARE(frames[0].bytes, line);
     QVERIFY(frames[0].fromMainThread);
-    QCOMPARE(driver.StatusHistory().mid(driver.StatusHistory().size() - 2),
+    QCOMPARE(w.driver.StatusHistory().mid(w.driver.StatusHistory().size() - 2),
              QStringList({QStringLiteral("Sending Command"), QStringLiteral("Command Sent")}));
-    QVERIFY(modal.messages.isEmpty());
+    QVERIFY(w.modal.messages.isEmpty());
     QVERIFY(!FormDriver::DeviceBusyNow());
 }
 
@@ -65,21 +59,16 @@ void CommandTest::sendFails_data()
 void CommandTest::sendFails()
 {
     QFETCH(bool, connected);
-    FakeDevice device;
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    if (connected) {
-        device.Attach(form);
-        device.Port().FailOn(fake::Op::WriteFile);
-    }
+    ConnectedWindow w(connected ? ConnectedWindow::Attach::Yes : ConnectedWindow::Attach::No);
+    if (connected)
+        w.device->Port().FailOn(fake::Op::WriteFile);
 
-    QTest::mouseClick(driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
+    QTest::mouseClick(w.driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
 
-    QCOMPARE(driver.Status(), QStringLiteral("Error Sending Command"));
-    QCOMPARE(modal.messages.size(), 1);
-    QCOMPARE(modal.messages[0].text, QStringLiteral("Error Sending Command"));
-    QCOMPARE(modal.messages[0].caption, QStringLiteral("Tidewell"));
+    QCOMPARE(w.driver.Status(), QStringLiteral("Error Sending Command"));
+    QCOMPARE(w.modal.messages.size(), 1);
+    QCOMPARE(w.modal.messages[0].text, QStringLiteral("Error Sending Command"));
+    QCOMPARE(w.modal.messages[0].caption, QStringLiteral("Tidewell"));
     QVERIFY(!FormDriver::DeviceBusyNow());
 }
 

@@ -9,9 +9,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include "ConnectedWindow.h"
 #include "FormDriver.h"
 #include "IsolatedMain.h"
-#include "RunningEmulator.h"
 #include "ScriptedModal.h"
 #include "window/Main.h"
 
@@ -104,51 +104,42 @@ void ConnectFailureTest::noPortChosen()
 
 void ConnectFailureTest::portHeldByAnotherProgram()
 {
-    RunningEmulator emulator(QStringLiteral("held"));
-    QVERIFY(emulator.IsReady());
+    ConnectedWindow w(QStringLiteral("held"));
+    QVERIFY(w.emulator->IsReady());
     // The other program holds the port the way this one does.
-    const int other = ::open(QFile::encodeName(emulator.Terminal()).constData(),
+    const int other = ::open(QFile::encodeName(w.emulator->Terminal()).constData(),
                              O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     QVERIFY(other >= 0);
     QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
 
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    driver.TypePort(emulator.PortText());
-    driver.Click("ConnectButton");
-    VerifyNotConnected(driver, modal,
+    w.Connect();
+    VerifyNotConnected(w.driver, w.modal,
                        QStringLiteral("Comm Port Not Found\n%1 is in use by another program.")
-                           .arg(emulator.Terminal()));
+                           .arg(w.emulator->Terminal()));
 
     // Once the other program lets go, the same Connect finds the dive computer.
     ::close(other);
-    modal.messages.clear();
-    driver.Click("ConnectButton");
-    QVERIFY(modal.messages.isEmpty());
-    QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
-    QVERIFY(driver.Button("LoadButton")->isEnabled());
-    QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphConnected));
+    w.modal.messages.clear();
+    w.driver.Click("ConnectButton");
+    QVERIFY(w.modal.messages.isEmpty());
+    QCOMPARE(w.driver.Status(), QStringLiteral("Comm Opened Successfully!"));
+    QVERIFY(w.driver.Button("LoadButton")->isEnabled());
+    QCOMPARE(w.driver.Glyph("ConnectButton"), int(TForm1::GlyphConnected));
 }
 
 void ConnectFailureTest::noDiveComputerAnswers()
 {
     // The port opens, but none of the four detection probes gets a sound answer: nothing
     // about the port itself is to blame, least of all this program's own hold on it.
-    RunningEmulator emulator(
-        QStringLiteral("garbled"),
-        {QStringLiteral("--bad-checksum=1"), QStringLiteral("--bad-checksum=2"),
-         QStringLiteral("--bad-checksum=3"), QStringLiteral("--bad-checksum=4")});
-    QVERIFY(emulator.IsReady());
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    driver.TypePort(emulator.PortText());
+    ConnectedWindow w(QStringLiteral("garbled"),
+                      {QStringLiteral("--bad-checksum=1"), QStringLiteral("--bad-checksum=2"),
+                       QStringLiteral("--bad-checksum=3"), QStringLiteral("--bad-checksum=4")});
+    QVERIFY(w.emulator->IsReady());
 
-    driver.Click("ConnectButton");
+    w.Connect();
 
-    VerifyNotConnected(driver, modal, QStringLiteral("Device Type1 Not Found"));
-    QVERIFY(driver.StatusHistory().contains(QStringLiteral("Comm Open Failure!")));
+    VerifyNotConnected(w.driver, w.modal, QStringLiteral("Device Type1 Not Found"));
+    QVERIFY(w.driver.StatusHistory().contains(QStringLiteral("Comm Open Failure!")));
 }
 
 TIDEWELL_ISOLATED_MAIN(ConnectFailureTest)

@@ -4,11 +4,8 @@
 
 #include <QtTest>
 
-#include "FakeDevice.h"
-#include "FormDriver.h"
+#include "ConnectedWindow.h"
 #include "IsolatedMain.h"
-#include "ScriptedModal.h"
-#include "window/Main.h"
 
 class ExitStoreTest : public QObject {
     Q_OBJECT
@@ -37,44 +34,40 @@ void ExitStoreTest::closing()
     QFETCH(bool, storeOnExit);
     QFETCH(bool, changed);
     QFETCH(bool, stores);
-    FakeDevice device;
-    ScriptedModal modal;
-    auto form = std::make_unique<TForm1>();
-    FormDriver driver(*form);
-    device.Attach(*form);
-    driver.Click("LoadButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Refresh Complete"));
-    driver.SetOption("AutoSave1", storeOnExit);
+    ConnectedWindow w;
+    w.driver.Click("LoadButton");
+    QCOMPARE(w.driver.Status(), QStringLiteral("Refresh Complete"));
+    w.driver.SetOption("AutoSave1", storeOnExit);
     if (changed)
-        driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
-    const std::size_t before = device.Frames().size();
+        w.driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
+    const std::size_t before = w.device->Frames().size();
 
     if (byExit)
-        driver.Click("ExitButton");
+        w.driver.Click("ExitButton");
     else
-        form->close();
+        w.form->close();
 
-    QVERIFY(!form->isVisible());
+    QVERIFY(!w.form->isVisible());
     QVERIFY(CurrentDevice == nullptr);
-    QVERIFY(modal.messages.isEmpty());
+    QVERIFY(w.modal.messages.isEmpty());
     int writes = 0;
-    const std::vector<SentFrame> frames = device.Frames();
+    const std::vector<SentFrame> frames = w.device->Frames();
     for (std::size_t i = before; i < frames.size(); ++i)
         writes += frames[i].bytes[0] == 0x06 ? 1 : 0;
     QCOMPARE(writes > 0, stores);
     if (stores) {
-        QCOMPARE(device.Dive().memory[0x1E], 0x04);  // 9 x 128, high byte first
-        QCOMPARE(device.Dive().memory[0x1F], 0x80);
-        const QStringList painted = driver.StatusHistory();
+        QCOMPARE(w.device->Dive().memory[0x1E], 0x04);  // 9 x 128, high byte first
+        QCOMPARE(w.device->Dive().memory[0x1F], 0x80);
+        const QStringList painted = w.driver.StatusHistory();
         const int exiting = painted.indexOf(QStringLiteral("Storing to Kelvor Please Wait"));
         QVERIFY(exiting >= 0);
         QCOMPARE(painted.value(exiting + 1), QStringLiteral("Transfering Data To Kelvor"));
-        QCOMPARE(driver.Status(), QStringLiteral("Store Completed"));
+        QCOMPARE(w.driver.Status(), QStringLiteral("Store Completed"));
         // The store's own event leaves every command off: the window is going.
         QVERIFY(!ExitStoreActive);
         for (const char* command : {"ConnectButton", "LoadButton", "StoreButton", "OpenButton",
                                     "SaveButton", "UndoButton"})
-            QVERIFY2(!driver.Button(command)->isEnabled(), command);
+            QVERIFY2(!w.driver.Button(command)->isEnabled(), command);
     }
 }
 

@@ -7,10 +7,10 @@
 
 #include <QtTest>
 
+#include "ConnectedWindow.h"
 #include "FakeDevice.h"
 #include "FormDriver.h"
 #include "IsolatedMain.h"
-#include "RunningEmulator.h"
 #include "ScriptedModal.h"
 #include "window/Main.h"
 
@@ -59,15 +59,11 @@ private slots:
 
 void KeepAliveTest::oneReadPerTick()
 {
-    FakeDevice device;
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    device.Attach(form);
-    const QString status = driver.Status();
+    ConnectedWindow w;
+    const QString status = w.driver.Status();
 
-    driver.SetOption("KeepConnectionOpen", true);
-    QTimer* timer = driver.KeepAliveTimer();
+    w.driver.SetOption("KeepConnectionOpen", true);
+    QTimer* timer = w.driver.KeepAliveTimer();
     QVERIFY(timer);
     QVERIFY(timer->isActive());
     QCOMPARE(timer->interval(), TForm1::KeepAlivePeriod);
@@ -75,19 +71,19 @@ void KeepAliveTest::oneReadPerTick()
     const auto counting = connect(timer, &QTimer::timeout, this, [&] { ++ticks; });
     timer->start(kTestPeriodMs);
     // Each tick stops the timer; only the worker's answer starts it again.
-    QTRY_VERIFY_WITH_TIMEOUT(driver.DoneMessages() >= 3, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driver.DoneMessages() >= 3, kPatienceMs);
     disconnect(counting);
-    driver.SetOption("KeepConnectionOpen", false);
+    w.driver.SetOption("KeepConnectionOpen", false);
     // The last tick's request may still be on its way; then nothing more is asked.
-    QTRY_COMPARE_WITH_TIMEOUT(driver.DoneMessages(), ticks, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(w.driver.DoneMessages(), ticks, kPatienceMs);
 
-    QCOMPARE(device.KeepAliveReads(), ticks);
-    for (const SentFrame& frame : device.Frames()) {
+    QCOMPARE(w.device->KeepAliveReads(), ticks);
+    for (const SentFrame& frame : w.device->Frames()) {
         QCOMPARE(frame.bytes, FakeDevice::KeepAliveRead);
         QVERIFY(!frame.fromMainThread);
     }
-    QVERIFY(modal.messages.isEmpty());
-    QCOMPARE(driver.Status(), status);
+    QVERIFY(w.modal.messages.isEmpty());
+    QCOMPARE(w.driver.Status(), status);
 }
 
 void KeepAliveTest::noExchangeWhileMainThreadHasDevice_data()
@@ -107,30 +103,26 @@ void KeepAliveTest::noExchangeWhileMainThreadHasDevice()
     QFETCH(QByteArray, command);
     QFETCH(QString, status);
     QFETCH(bool, rearms);
-    FakeDevice device;
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    device.Attach(form);
+    ConnectedWindow w;
     if (command == "StoreButton")
-        driver.Click("LoadButton");
-    driver.SetOption("KeepConnectionOpen", true);
-    const std::size_t before = device.Frames().size();
+        w.driver.Click("LoadButton");
+    w.driver.SetOption("KeepConnectionOpen", true);
+    const std::size_t before = w.device->Frames().size();
 
     // The tick asks just before the person's click; the transfer's first request keeps
     // the main thread busy for more than two of the worker's polls.
-    device.HoldNextRequest(true, 1200ms);
-    form.KeepAliveTick();
-    QTest::mouseClick(driver.Find<QAbstractButton>(command.constData()), Qt::LeftButton);
-    QCOMPARE(driver.Status(), status);
-    QCOMPARE(driver.KeepAliveTimer()->isActive(), rearms);
-    QCOMPARE(driver.KeepAliveTimer()->interval(), TForm1::KeepAlivePeriod);
+    w.device->HoldNextRequest(true, 1200ms);
+    w.form->KeepAliveTick();
+    QTest::mouseClick(w.driver.Find<QAbstractButton>(command.constData()), Qt::LeftButton);
+    QCOMPARE(w.driver.Status(), status);
+    QCOMPARE(w.driver.KeepAliveTimer()->isActive(), rearms);
+    QCOMPARE(w.driver.KeepAliveTimer()->interval(), TForm1::KeepAlivePeriod);
 
     // The request was not lost: it is served once the device is free.
-    QTRY_COMPARE_WITH_TIMEOUT(driver.DoneMessages(), 1, kPatienceMs);
-    QVERIFY(driver.KeepAliveTimer()->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(w.driver.DoneMessages(), 1, kPatienceMs);
+    QVERIFY(w.driver.KeepAliveTimer()->isActive());
     QVERIFY(!FormDriver::DeviceBusyNow());
-    const std::vector<SentFrame> frames = device.Frames();
+    const std::vector<SentFrame> frames = w.device->Frames();
     int keepAlive = -1, firstMain = -1, lastMain = -1;
     for (std::size_t i = before; i < frames.size(); ++i) {
         const int at = static_cast<int>(i);
@@ -146,7 +138,7 @@ void KeepAliveTest::noExchangeWhileMainThreadHasDevice()
     QVERIFY(firstMain >= 0);
     QVERIFY(keepAlive >= 0);
     QVERIFY(keepAlive < firstMain || keepAlive > lastMain);
-    QVERIFY(modal.messages.isEmpty());
+    QVERIFY(w.modal.messages.isEmpty());
 }
 
 void KeepAliveTest::requestWithoutController()
@@ -167,28 +159,24 @@ void KeepAliveTest::requestWithoutController()
 
 void KeepAliveTest::cablePulledAway()
 {
-    RunningEmulator emulator(QStringLiteral("pulled"));
-    QVERIFY(emulator.IsReady());
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    driver.SetOption("KeepConnectionOpen", true);
-    driver.TypePort(emulator.PortText());
-    driver.Click("ConnectButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
-    QTimer* timer = driver.KeepAliveTimer();
+    ConnectedWindow w(QStringLiteral("pulled"));
+    QVERIFY(w.emulator->IsReady());
+    w.driver.SetOption("KeepConnectionOpen", true);
+    w.Connect();
+    QCOMPARE(w.driver.Status(), QStringLiteral("Comm Opened Successfully!"));
+    QTimer* timer = w.driver.KeepAliveTimer();
     QVERIFY(timer->isActive());
     timer->start(kTestPeriodMs);
-    QTRY_VERIFY_WITH_TIMEOUT(driver.DoneMessages() >= 1, kPatienceMs);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driver.DoneMessages() >= 1, kPatienceMs);
 
-    QVERIFY(emulator.Stop());
-    const int before = driver.DoneMessages();
-    const QStringList painted = driver.StatusHistory();
+    QVERIFY(w.emulator->Stop());
+    const int before = w.driver.DoneMessages();
+    const QStringList painted = w.driver.StatusHistory();
     // The keep-alive goes on trying, and says nothing of its failures.
-    QTRY_VERIFY_WITH_TIMEOUT(driver.DoneMessages() >= before + 2, kPatienceMs);
-    QVERIFY(modal.messages.isEmpty());
-    QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
-    QCOMPARE(driver.StatusHistory(), painted);
+    QTRY_VERIFY_WITH_TIMEOUT(w.driver.DoneMessages() >= before + 2, kPatienceMs);
+    QVERIFY(w.modal.messages.isEmpty());
+    QCOMPARE(w.driver.Status(), QStringLiteral("Comm Opened Successfully!"));
+    QCOMPARE(w.driver.StatusHistory(), painted);
 }
 
 void KeepAliveTest::closingWhileWorkerLives_data()
@@ -204,34 +192,30 @@ void KeepAliveTest::closingWhileWorkerLives_data()
 void KeepAliveTest::closingWhileWorkerLives()
 {
     QFETCH(QString, worker);
-    FakeDevice device;
-    ScriptedModal modal;
-    auto form = std::make_unique<TForm1>();
-    FormDriver driver(*form);
-    device.Attach(*form);
-    driver.SetOption("KeepConnectionOpen", true);
+    ConnectedWindow w;
+    w.driver.SetOption("KeepConnectionOpen", true);
 
     if (worker == QLatin1String("exchanging"))
-        device.HoldNextRequest(false, 300ms);
+        w.device->HoldNextRequest(false, 300ms);
     if (worker != QLatin1String("polling"))
-        form->KeepAliveTick();
+        w.form->KeepAliveTick();
     if (worker == QLatin1String("exchanging"))
-        QVERIFY(WaitWithoutEvents([&] { return device.KeepAliveReads() == 1; }));
+        QVERIFY(WaitWithoutEvents([&] { return w.device->KeepAliveReads() == 1; }));
     const bool answering = worker == QLatin1String("answering") || worker == QLatin1String("late");
     if (answering) {
         QVERIFY(
-            WaitWithoutEvents([&] { return device.KeepAliveReads() == 1 && !WorkerRunning(); }));
+            WaitWithoutEvents([&] { return w.device->KeepAliveReads() == 1 && !WorkerRunning(); }));
         std::this_thread::sleep_for(50ms);  // time to post the answer
     }
 
-    driver.Click("ExitButton");
-    QVERIFY(!form->isVisible());
+    w.driver.Click("ExitButton");
+    QVERIFY(!w.form->isVisible());
     QVERIFY(CurrentDevice == nullptr);
     // A closed window takes the answer and has no timer left to re-arm.
     if (worker == QLatin1String("late"))
-        QTRY_COMPARE_WITH_TIMEOUT(driver.DoneMessages(), 1, kPatienceMs);
-    form.reset();
-    QVERIFY(modal.messages.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(w.driver.DoneMessages(), 1, kPatienceMs);
+    w.form.reset();
+    QVERIFY(w.modal.messages.isEmpty());
 }
 
 TIDEWELL_ISOLATED_MAIN(KeepAliveTest)

@@ -8,13 +8,10 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "FakeDevice.h"
+#include "ConnectedWindow.h"
 #include "FormDriver.h"
 #include "IsolatedMain.h"
-#include "RunningEmulator.h"
-#include "ScriptedModal.h"
 #include "controls/Bmspinedit.h"
-#include "window/Main.h"
 
 namespace {
 
@@ -40,64 +37,60 @@ void TransferTest::refreshOnConnectThenStore()
 {
     // Answers: 1 detection, 2-7 the load, 8 the store's first write enable, 9 its first
     // block, which echoes a wrong length.
-    RunningEmulator emulator(QStringLiteral("roundtrip"), {QStringLiteral("--wrong-echo=9")});
-    QVERIFY(emulator.IsReady());
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    driver.SetOption("RefreshOnConnect", true);
-    driver.TypePort(emulator.PortText());
+    ConnectedWindow w(QStringLiteral("roundtrip"), {QStringLiteral("--wrong-echo=9")});
+    QVERIFY(w.emulator->IsReady());
+    w.driver.SetOption("RefreshOnConnect", true);
 
-    driver.Click("ConnectButton");
-    QCOMPARE(driver.StatusHistory().mid(driver.StatusHistory().indexOf("Searching for Device")),
+    w.Connect();
+    QCOMPARE(w.driver.StatusHistory().mid(w.driver.StatusHistory().indexOf("Searching for Device")),
              QStringList({"Searching for Device", "Comm Opened Successfully!",
                           "Transfering Data from Kelvor", "Refresh Complete"}));
     // Painted block by block while the main thread was busy: 111 of the 113 bytes.
-    QVERIFY(driver.ProgressHistory().contains(98));
-    QCOMPARE(driver.ProgressHistory().back(), 0);
-    QCOMPARE(driver.Find<QLineEdit>("CompModel")->text(), QStringLiteral("Quessa"));
-    QCOMPARE(driver.Find<QLineEdit>("PersonalData")->text(),
+    QVERIFY(w.driver.ProgressHistory().contains(98));
+    QCOMPARE(w.driver.ProgressHistory().back(), 0);
+    QCOMPARE(w.driver.Find<QLineEdit>("CompModel")->text(), QStringLiteral("Quessa"));
+    QCOMPARE(w.driver.Find<QLineEdit>("PersonalData")->text(),
              QStringLiteral("If found: call 555-0199"));
-    QCOMPARE(driver.Find<TBMSpinEdit>("LiteTime")->GetValue(), 31.0);
-    QCOMPARE(driver.Find<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("312"));
-    QVERIFY(!driver.Button("LoadButton")->isEnabled());
-    QVERIFY(driver.Button("StoreButton")->isEnabled());
-    QVERIFY(driver.Button("SaveButton")->isEnabled());
-    QVERIFY(!driver.Button("UndoButton")->isEnabled());
-    QVERIFY(form.UndoIsEmpty());
+    QCOMPARE(w.driver.Find<TBMSpinEdit>("LiteTime")->GetValue(), 31.0);
+    QCOMPARE(w.driver.Find<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("312"));
+    QVERIFY(!w.driver.Button("LoadButton")->isEnabled());
+    QVERIFY(w.driver.Button("StoreButton")->isEnabled());
+    QVERIFY(w.driver.Button("SaveButton")->isEnabled());
+    QVERIFY(!w.driver.Button("UndoButton")->isEnabled());
+    QVERIFY(w.form->UndoIsEmpty());
 
     // One undo entry each: the greatest depth in the first block, units and light in the
     // last.
-    driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
-    QTest::mouseClick(driver.Find<QRadioButton>("UnitsItem0"), Qt::LeftButton);
-    QTest::mouseClick(driver.Find<QCheckBox>("LightEnableCheck"), Qt::LeftButton);
-    QVERIFY(!driver.Find<QCheckBox>("LightEnableCheck")->isChecked());
-    QVERIFY(form.IsChanged());
+    w.driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
+    QTest::mouseClick(w.driver.Find<QRadioButton>("UnitsItem0"), Qt::LeftButton);
+    QTest::mouseClick(w.driver.Find<QCheckBox>("LightEnableCheck"), Qt::LeftButton);
+    QVERIFY(!w.driver.Find<QCheckBox>("LightEnableCheck")->isChecked());
+    QVERIFY(w.form->IsChanged());
 
-    driver.Click("StoreButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Store Failed"));
-    QVERIFY(modal.messages.isEmpty());
-    QVERIFY(form.IsChanged());
-    QVERIFY(driver.Button("StoreButton")->isEnabled());
-    QVERIFY(driver.Button("SaveButton")->isEnabled());
-    QVERIFY(driver.Button("UndoButton")->isEnabled());
-    QCOMPARE(driver.Find<QProgressBar>("ProgressBar1")->value(), 0);
+    w.driver.Click("StoreButton");
+    QCOMPARE(w.driver.Status(), QStringLiteral("Store Failed"));
+    QVERIFY(w.modal.messages.isEmpty());
+    QVERIFY(w.form->IsChanged());
+    QVERIFY(w.driver.Button("StoreButton")->isEnabled());
+    QVERIFY(w.driver.Button("SaveButton")->isEnabled());
+    QVERIFY(w.driver.Button("UndoButton")->isEnabled());
+    QCOMPARE(w.driver.Find<QProgressBar>("ProgressBar1")->value(), 0);
 
     // The edits outlived the failure: the newest can still be undone, and a second Store
     // writes the rest.
-    driver.Click("UndoButton");
-    QVERIFY(driver.Find<QCheckBox>("LightEnableCheck")->isChecked());
-    driver.Click("StoreButton");
-    QCOMPARE(driver.StatusHistory().mid(driver.StatusHistory().size() - 2),
+    w.driver.Click("UndoButton");
+    QVERIFY(w.driver.Find<QCheckBox>("LightEnableCheck")->isChecked());
+    w.driver.Click("StoreButton");
+    QCOMPARE(w.driver.StatusHistory().mid(w.driver.StatusHistory().size() - 2),
              QStringList({"Transfering Data To Kelvor", "Store Completed"}));
-    QVERIFY(modal.messages.isEmpty());
-    QVERIFY(!form.IsChanged());
-    QVERIFY(form.UndoIsEmpty());
-    QVERIFY(!driver.Button("UndoButton")->isEnabled());
-    QVERIFY(!driver.Button("StoreButton")->isEnabled());
-    QVERIFY(driver.Button("LoadButton")->isEnabled());
+    QVERIFY(w.modal.messages.isEmpty());
+    QVERIFY(!w.form->IsChanged());
+    QVERIFY(w.form->UndoIsEmpty());
+    QVERIFY(!w.driver.Button("UndoButton")->isEnabled());
+    QVERIFY(!w.driver.Button("StoreButton")->isEnabled());
+    QVERIFY(w.driver.Button("LoadButton")->isEnabled());
 
-    const QByteArray image = emulator.Image();
+    const QByteArray image = w.emulator->Image();
     QCOMPARE(image.size(), 8192);
     QCOMPARE(image.mid(0x1E, 2), QByteArray("\x04\x80", 2));  // 9 x 128, high byte first
     QCOMPARE(image.mid(0x22, 2), QByteArray("\x01\x38", 2));  // 312 dives, as they were
@@ -108,45 +101,41 @@ void TransferTest::refreshOnConnectThenStore()
 void TransferTest::loadFailingHalfWay()
 {
     // Answers: 1 detection, 2 and 3 the first two reads; the third read is never answered.
-    RunningEmulator emulator(QStringLiteral("halfway"), {QStringLiteral("--drop=4")});
-    QVERIFY(emulator.IsReady());
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    driver.SetOption("RefreshOnConnect", false);
-    driver.TypePort(emulator.PortText());
-    driver.Click("ConnectButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
+    ConnectedWindow w(QStringLiteral("halfway"), {QStringLiteral("--drop=4")});
+    QVERIFY(w.emulator->IsReady());
+    w.driver.SetOption("RefreshOnConnect", false);
+    w.Connect();
+    QCOMPARE(w.driver.Status(), QStringLiteral("Comm Opened Successfully!"));
 
     // Settings that differ from the dive computer's in the blocks read before the failure.
-    driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
-    driver.TypeInto("TotalDivesEdit", QStringLiteral("7"));
-    QTest::mouseClick(driver.Find<QRadioButton>("UnitsItem0"), Qt::LeftButton);
+    w.driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
+    w.driver.TypeInto("TotalDivesEdit", QStringLiteral("7"));
+    QTest::mouseClick(w.driver.Find<QRadioButton>("UnitsItem0"), Qt::LeftButton);
     const QByteArray record = RecordBytes();
-    const QStringList shown = driver.SettingsShown();
+    const QStringList shown = w.driver.SettingsShown();
 
-    driver.Click("LoadButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Read Failure"));
-    QVERIFY(modal.messages.isEmpty());
+    w.driver.Click("LoadButton");
+    QCOMPARE(w.driver.Status(), QStringLiteral("Read Failure"));
+    QVERIFY(w.modal.messages.isEmpty());
     QCOMPARE(RecordBytes(), record);
-    QCOMPARE(driver.SettingsShown(), shown);
-    QVERIFY(driver.Button("LoadButton")->isEnabled());
-    QVERIFY(driver.Button("StoreButton")->isEnabled());  // the edits are still unstored
-    QVERIFY(form.IsChanged());
-    QVERIFY(!form.UndoIsEmpty());
-    QCOMPARE(driver.Find<QProgressBar>("ProgressBar1")->value(), 0);
+    QCOMPARE(w.driver.SettingsShown(), shown);
+    QVERIFY(w.driver.Button("LoadButton")->isEnabled());
+    QVERIFY(w.driver.Button("StoreButton")->isEnabled());  // the edits are still unstored
+    QVERIFY(w.form->IsChanged());
+    QVERIFY(!w.form->UndoIsEmpty());
+    QCOMPARE(w.driver.Find<QProgressBar>("ProgressBar1")->value(), 0);
 
     // The next load brings the dive computer's settings and drops the edits' history.
-    driver.Click("LoadButton");
-    QCOMPARE(driver.Status(), QStringLiteral("Refresh Complete"));
-    QCOMPARE(driver.Find<QLineEdit>("MaxDepthEdit")->text(), QStringLiteral("38"));
-    QCOMPARE(driver.Find<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("312"));
-    QVERIFY(driver.Find<QRadioButton>("UnitsItem1")->isChecked());
+    w.driver.Click("LoadButton");
+    QCOMPARE(w.driver.Status(), QStringLiteral("Refresh Complete"));
+    QCOMPARE(w.driver.Find<QLineEdit>("MaxDepthEdit")->text(), QStringLiteral("38"));
+    QCOMPARE(w.driver.Find<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("312"));
+    QVERIFY(w.driver.Find<QRadioButton>("UnitsItem1")->isChecked());
     QCOMPARE(quint16(CurrentSettings.maxDepth), quint16(4928));
-    QVERIFY(!form.IsChanged());
-    QVERIFY(form.UndoIsEmpty());
-    QVERIFY(!driver.Button("UndoButton")->isEnabled());
-    QVERIFY(!driver.Button("LoadButton")->isEnabled());
+    QVERIFY(!w.form->IsChanged());
+    QVERIFY(w.form->UndoIsEmpty());
+    QVERIFY(!w.driver.Button("UndoButton")->isEnabled());
+    QVERIFY(!w.driver.Button("LoadButton")->isEnabled());
 }
 
 void TransferTest::transferAfterPortChoice_data()
@@ -163,28 +152,24 @@ void TransferTest::transferAfterPortChoice()
 {
     QFETCH(QByteArray, command);
     QFETCH(QString, status);
-    FakeDevice device;
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
-    device.Attach(form);
+    ConnectedWindow w;
     if (command == "StoreButton")
-        driver.Click("LoadButton");
-    const std::size_t before = device.Frames().size();
+        w.driver.Click("LoadButton");
+    const std::size_t before = w.device->Frames().size();
 
     // Choosing a port discards the controller and leaves the commands as they were.
-    QComboBox* box = driver.Find<QComboBox>("ComSelect");
+    QComboBox* box = w.driver.Find<QComboBox>("ComSelect");
     emit box->activated(box->currentIndex());
     QVERIFY(CurrentDevice == nullptr);
-    QVERIFY(driver.Button(command.constData())->isEnabled());
+    QVERIFY(w.driver.Button(command.constData())->isEnabled());
 
-    driver.Click(command.constData());
-    QCOMPARE(driver.Status(), status);
-    QVERIFY(!driver.Button("LoadButton")->isEnabled());
-    QVERIFY(!driver.Button("StoreButton")->isEnabled());
-    QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphNotConnected));
-    QVERIFY(modal.messages.isEmpty());
-    QCOMPARE(device.Frames().size(), before);
+    w.driver.Click(command.constData());
+    QCOMPARE(w.driver.Status(), status);
+    QVERIFY(!w.driver.Button("LoadButton")->isEnabled());
+    QVERIFY(!w.driver.Button("StoreButton")->isEnabled());
+    QCOMPARE(w.driver.Glyph("ConnectButton"), int(TForm1::GlyphNotConnected));
+    QVERIFY(w.modal.messages.isEmpty());
+    QCOMPARE(w.device->Frames().size(), before);
     QVERIFY(!FormDriver::DeviceBusyNow());
 }
 
