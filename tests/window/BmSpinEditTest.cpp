@@ -1,24 +1,35 @@
-// TBMSpinEdit under real mouse and key events, set up from a Designer form the way the main
-// window carries its light time: 1 to 60, no decimals, read-only, vertical track bar.
+// TBMSpinEdit under real mouse and key events, as the main window's own form carries its
+// light time: 1 to 60, no decimals, read-only, vertical track bar. The form is the
+// product's Main.ui without the window's code, so the test follows the form when it changes.
 
-#include "controls/Bmspinedit.h"
 #include "controls/Bmpopupform.h"
-#include "ui_Litetimeform.h"
+#include "controls/Bmspinedit.h"
+#include "ui_Main.h"
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QMainWindow>
 #include <QMenu>
 #include <QSlider>
+#include <QTabWidget>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
 
-class LiteTimeForm : public QWidget {
+// The main window's form on the page with the light time, its group and the next one in
+// the tab order enabled, as the window enables them once it holds settings.
+class MainForm : public QMainWindow {
 public:
-    LiteTimeForm() { ui.setupUi(this); }
-    Ui::LiteTimeForm ui;
+    MainForm()
+    {
+        ui.setupUi(this);
+        ui.PageControl1->setCurrentWidget(ui.StandardPage);
+        ui.LightTimer->setEnabled(true);
+        ui.TotalTimeBox->setEnabled(true);
+    }
+    Ui::TForm1 ui;
 };
 
 enum class Step { ButtonUp, ButtonDown, KeyUp, KeyDown };
@@ -70,8 +81,9 @@ private:
     }
     TBMPopupForm* Popup() const { return edit->findChild<TBMPopupForm*>(); }
 
-    std::unique_ptr<LiteTimeForm> form;
+    std::unique_ptr<MainForm> form;
     TBMSpinEdit* edit = nullptr;
+    QWidget* next = nullptr;  // the control after it in the tab order
 };
 
 void BmSpinEditTest::initTestCase()
@@ -81,12 +93,13 @@ void BmSpinEditTest::initTestCase()
 
 void BmSpinEditTest::init()
 {
-    form = std::make_unique<LiteTimeForm>();
+    form = std::make_unique<MainForm>();
     edit = form->ui.LiteTime;
+    next = form->ui.TotalTimeHours;
     form->show();
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    form->ui.Other->setFocus();
+    next->setFocus();
 }
 
 void BmSpinEditTest::cleanup()
@@ -292,7 +305,7 @@ void BmSpinEditTest::leavingHoldsValueWithinBounds()
     QCOMPARE(edit->GetValue(), shown);
     QTest::keyClick(edit, Qt::Key_Tab);
 
-    QVERIFY(form->ui.Other->hasFocus());
+    QVERIFY(next->hasFocus());
     QCOMPARE(edit->GetValue(), held);
     QCOMPARE(enters.count(), 1);
     QCOMPARE(exits.count(), 1);
@@ -547,4 +560,4 @@ void BmSpinEditTest::cutAndPaste()
 }
 
 QTEST_MAIN(BmSpinEditTest)
-#include "Bmspinedit_test.moc"
+#include "BmSpinEditTest.moc"
