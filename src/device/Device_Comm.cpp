@@ -30,6 +30,10 @@ Device_Comm::Device_Comm(const ChannelSettings& settings, SerialOps& serialOps)
 
     if (!ops.GetCommState(h, state))
         FailSetup(false);
+    // The read only proves that the line answers. Every field is set from nothing, so that
+    // whatever a program ended half-way left in the port does not carry over.
+    state = DCB{};
+    state.DCBlength = sizeof(DCB);
     state.fBinary = 1;
     state.fParity = 0;  // a damaged answer shows up as a checksum failure instead
     state.fOutxCtsFlow = 0;

@@ -53,9 +53,11 @@ public:
     std::uint8_t ReadByte(std::uint32_t address, bool withProgress);
 
     // Reads the settings image into `record`, 16-bit fields in host order. On failure
-    // `record` is left as it was.
+    // `record` is left as it was. Both end with kAPI::User_Cancel at the next block
+    // boundary once the cancel byte is 1.
     void LoadSettings(DEVICE_DATA& record, bool withProgress);
-    // Writes the settings image of `record` to the dive computer.
+    // Writes the settings image of `record` to the dive computer; a failure or a cancel
+    // leaves there the blocks written so far.
     void StoreSettings(const DEVICE_DATA& record, bool withProgress);
 
 protected:

@@ -38,6 +38,14 @@ struct Span {
 constexpr Span SettingsReads[] = {{0x1E, 14}, {0x2C, 32}, {0x53, 29}};
 constexpr int SettingsReadsTotal = 75;
 
+// A load or store ends on a cancel request at every block boundary: before each block
+// of the plan as well as inside those that Read and Write split into 32-byte requests.
+void StopIfCanceled(const Device& device)
+{
+    if (device.CancelRequested())
+        throw MakeUserCancel();
+}
+
 }  // namespace
 
 void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
@@ -46,8 +54,10 @@ void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
     // Filled apart, so that a failed load cannot leave the record half new and half in
     // the dive computer's byte order.
     DEVICE_DATA fresh = record;
-    for (const auto& block : TransferPlan)
+    for (const auto& block : TransferPlan) {
+        StopIfCanceled(*this);
         Read(block.address, block.length, Bytes(fresh) + block.recordOffset, withProgress);
+    }
     DeviceData::SwapWords(fresh);
     record = fresh;
 }
@@ -57,8 +67,10 @@ void Device_Type1_Control::StoreSettings(const DEVICE_DATA& record, bool withPro
     DEVICE_DATA image = record;
     DeviceData::SwapWords(image);
     progress.Start(DeviceData::ProgressTotal);
-    for (const auto& block : TransferPlan)
+    for (const auto& block : TransferPlan) {
+        StopIfCanceled(*this);
         Write(block.address, block.length, Bytes(image) + block.recordOffset, withProgress);
+    }
 }
 
 void Device_Type1_Control::ReadSettings()

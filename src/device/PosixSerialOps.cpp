@@ -1,7 +1,9 @@
 #include "device/PosixSerialOps.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -71,6 +73,9 @@ bool SpeedOf(std::uint32_t baud, speed_t& speed)
     return false;
 }
 
+// The control characters the link sets; the others have no effect on a raw line.
+constexpr int kControlChars[] = {VMIN, VTIME, VSTART, VSTOP};
+
 int RemainingMs(Clock::time_point deadline)
 {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -98,6 +103,23 @@ int WaitReady(int fd, short events, bool hasDeadline, Clock::time_point deadline
             return -1;
         return 1;
     }
+}
+
+// True when the line holds the settings `wanted`, as far as it can hold them: a
+// pseudo-terminal (a line without modem-control lines) keeps no parity bit at all.
+bool Holds(int fd, const termios& wanted, bool modemLines)
+{
+    termios now{};
+    if (::tcgetattr(fd, &now) != 0)
+        return false;
+    tcflag_t line = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | CLOCAL | CREAD;
+    if (!modemLines)
+        line &= ~PARENB;
+    return now.c_iflag == wanted.c_iflag && now.c_oflag == wanted.c_oflag &&
+           now.c_lflag == wanted.c_lflag && (now.c_cflag & line) == (wanted.c_cflag & line) &&
+           cfgetispeed(&now) == cfgetispeed(&wanted) && cfgetospeed(&now) == cfgetospeed(&wanted) &&
+           std::all_of(std::begin(kControlChars), std::end(kControlChars),
+                       [&](int c) { return now.c_cc[c] == wanted.c_cc[c]; });
 }
 
 }  // namespace
@@ -133,12 +155,17 @@ Handle PosixSerialOps::CreateFile(const wchar_t* path)
     Port port;
     port.isTerminal = ::tcgetattr(fd, &port.original) == 0;
     if (port.isTerminal) {
-        port.exclusive = ::ioctl(fd, TIOCEXCL) == 0;
         int modem = 0;
         if (::ioctl(fd, TIOCMGET, &modem) == 0) {
             port.modemLines = true;
             port.originalModem = modem & (TIOCM_DTR | TIOCM_RTS);
         }
+        // A pseudo-terminal stays open in the program at its other end, and so would the
+        // exclusive flag of a holder that was killed: everyone but root would find the port
+        // busy until that program ends. There the flock, which dies with its holder, is
+        // the guard.
+        if (port.modemLines)
+            port.exclusive = ::ioctl(fd, TIOCEXCL) == 0;
     }
     std::lock_guard<std::mutex> lock(mutex_);
     ports_[fd] = port;
@@ -199,25 +226,22 @@ bool PosixSerialOps::SetModemLine(int fd, int line, bool on)
 bool PosixSerialOps::SetCommState(Handle h, const DCB& d)
 {
     Port port;
-    termios t{};
     const int fd = static_cast<int>(h);
     speed_t speed;
-    if (!Find(h, port) || ::tcgetattr(fd, &t) != 0 || !SpeedOf(d.BaudRate, speed))
+    if (!Find(h, port) || !SpeedOf(d.BaudRate, speed))
         return false;
 
-    // Raw bytes both ways: no echo, no line editing, no translation of any byte.
-    t.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF |
-                   IXANY | INPCK | IGNPAR);
+    // Made from nothing rather than from what the line holds, so that nothing a killed
+    // program left there carries over: raw bytes both ways, no echo, no line editing, no
+    // translation of any byte.
+    termios t{};
     if (d.fParity)
         t.c_iflag |= INPCK;
     if (d.fOutX)
         t.c_iflag |= IXON;
     if (d.fInX)
         t.c_iflag |= IXOFF;
-    t.c_oflag &= ~OPOST;
-    t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cflag = CLOCAL | CREAD;
     switch (d.ByteSize) {
         case 5:
             t.c_cflag |= CS5;
@@ -262,7 +286,11 @@ bool PosixSerialOps::SetCommState(Handle h, const DCB& d)
     t.c_cc[VSTOP] = static_cast<cc_t>(d.XoffChar);
     if (cfsetispeed(&t, speed) != 0 || cfsetospeed(&t, speed) != 0)
         return false;
-    if (::tcsetattr(fd, TCSANOW, &t) != 0)
+    // What tcsetattr returns says too little: the C library fails a change that the line
+    // took in part when nothing else changed, and passes it when anything did. What the
+    // line holds afterwards is the answer.
+    ::tcsetattr(fd, TCSANOW, &t);
+    if (!Holds(fd, t, port.modemLines))
         return false;
 
     if (port.modemLines) {

@@ -1,3 +1,4 @@
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ const std::vector<Op> kOpenOrder = {
 TEST(ChannelOpen, ConfiguresTheLineInOrderAndRaisesDtr)
 {
     FakeSerial port;
+    // Every bit set, as no port is found, yet none of it may carry over.
+    std::memset(&port.foundState, 0xFF, sizeof port.foundState);
     TestLink link(port);
 
     EXPECT_EQ(port.Ops(), kOpenOrder);
@@ -39,6 +42,14 @@ TEST(ChannelOpen, ConfiguresTheLineInOrderAndRaisesDtr)
     EXPECT_EQ(s.fRtsControl, kAPI::RTS_CONTROL_DISABLE);
     EXPECT_EQ(s.XonLim, 2048);
     EXPECT_EQ(s.XoffLim, 512);
+    EXPECT_EQ(s.fBinary, 1u);
+    EXPECT_EQ(s.fOutxDsrFlow + s.fDsrSensitivity + s.fTXContinueOnXoff + s.fErrorChar + s.fNull +
+                  s.fAbortOnError + s.fDummy2,
+              0u);
+    EXPECT_EQ(s.wReserved + s.wReserved1, 0);
+    EXPECT_EQ(s.XonChar, 0x11);
+    EXPECT_EQ(s.XoffChar, 0x13);
+    EXPECT_EQ(s.ErrorChar + s.EofChar + s.EvtChar, 0);
     EXPECT_EQ(port.timeouts.ReadIntervalTimeout, 0u);
     EXPECT_EQ(port.timeouts.ReadTotalTimeoutConstant, 1800u);
     EXPECT_EQ(port.timeouts.WriteTotalTimeoutConstant, 1000u);

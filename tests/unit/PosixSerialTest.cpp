@@ -1,6 +1,7 @@
 // The channel and the framed link on a real pseudo-terminal, through the kernel's tty layer.
 #include <cstdio>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,8 +67,26 @@ struct Link : kAPI::CommModel1 {
     std::uint8_t* Answer() { return receiveBuffer.get(); }
 };
 
-TEST_F(Pty, OpenSetsRaw2400OddParityAndCloseRestoresTheLine)
+// A line as an earlier program left it, the fixture's cooked 9600-baud line changed by
+// `leave`.
+struct LeftLine {
+    const char* name;
+    void (*leave)(termios&);
+};
+
+void PrintTo(const LeftLine& c, std::ostream* os)
 {
+    *os << c.name;
+}
+
+class LeftPty : public Pty, public ::testing::WithParamInterface<LeftLine> {};
+
+TEST_P(LeftPty, OpenSetsRaw2400OddParityAndCloseRestoresTheLine)
+{
+    termios left = before;
+    GetParam().leave(left);
+    ASSERT_EQ(::tcsetattr(slave, TCSANOW, &left), 0);
+    ASSERT_EQ(::tcgetattr(slave, &before), 0);
     {
         kAPI::CommModel1 link(path.c_str());
         const termios t = Now();
@@ -75,12 +95,18 @@ TEST_F(Pty, OpenSetsRaw2400OddParityAndCloseRestoresTheLine)
         EXPECT_EQ(t.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
         // A pseudo-terminal always drops PARENB; PARODD shows that odd parity was asked.
         EXPECT_TRUE(t.c_cflag & PARODD);
-        EXPECT_FALSE(t.c_cflag & CSTOPB);
-        EXPECT_FALSE(t.c_cflag & CRTSCTS);
+        EXPECT_FALSE(t.c_cflag & (CSTOPB | CRTSCTS | CMSPAR));
         EXPECT_TRUE(t.c_cflag & CLOCAL);
         EXPECT_FALSE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN));
         EXPECT_FALSE(t.c_iflag & (IXON | IXOFF | INPCK | ICRNL | ISTRIP));
         EXPECT_FALSE(t.c_oflag & OPOST);
+        EXPECT_EQ(t.c_cc[VMIN], 0);
+        EXPECT_EQ(t.c_cc[VTIME], 0);
+        // Held through flock alone: an exclusive flag would outlive a killed holder here,
+        // since the other end keeps the terminal open.
+        int exclusive = -1;
+        ASSERT_EQ(::ioctl(slave, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0);
     }
     const termios after = Now();
     EXPECT_EQ(cfgetospeed(&after), cfgetospeed(&before));
@@ -89,6 +115,32 @@ TEST_F(Pty, OpenSetsRaw2400OddParityAndCloseRestoresTheLine)
     EXPECT_EQ(after.c_iflag, before.c_iflag);
     EXPECT_EQ(after.c_oflag, before.c_oflag);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LeftPty,
+    ::testing::Values(
+        LeftLine{"Cooked9600", [](termios&) {}},
+        // What the channel itself sets, left by a transfer that was killed: the C library
+        // takes that odd parity, which the line cannot hold, for a failed change.
+        LeftLine{"ByAKilledTransfer",
+                 [](termios& t) {
+                     ::cfmakeraw(&t);
+                     cfsetispeed(&t, B2400);
+                     cfsetospeed(&t, B2400);
+                     t.c_cflag |= PARENB | PARODD | CLOCAL;
+                 }},
+        LeftLine{"SevenBitsTwoStopBitsFlowControlAndWaitingReads",
+                 [](termios& t) {
+                     cfsetispeed(&t, B38400);
+                     cfsetospeed(&t, B38400);
+                     t.c_cflag = (t.c_cflag & ~CSIZE) | CS7 | PARENB | CSTOPB | CRTSCTS;
+                     t.c_iflag |= IXON | IXOFF | ICRNL | INPCK | ISTRIP;
+                     t.c_oflag |= OPOST | ONLCR;
+                     t.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+                     t.c_cc[VMIN] = 1;
+                     t.c_cc[VTIME] = 5;
+                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Pty, SecondChannelOnAHeldPortIsRefusedEvenForRoot)
 {

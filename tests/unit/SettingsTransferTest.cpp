@@ -1,4 +1,5 @@
 #include <cstring>
+#include <ostream>
 #include <set>
 #include <vector>
 
@@ -150,6 +151,69 @@ TEST_F(Settings, StoreWritesTheImageWithWordsBigEndianAndLeavesItsArgumentAlone)
     EXPECT_EQ(SleepsOf(666), 5);
     EXPECT_EQ(SleepsOf(500), 6);
 }
+
+struct CancelCase {
+    const char* name;
+    bool store;
+    int cancelOnBlock;  // the cancel byte is set while this block is sent; 0: before all
+    int blocksSent;
+    bool canceled;
+};
+
+void PrintTo(const CancelCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SettingsCancel : public Settings, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(SettingsCancel, EndsAtTheNextBlockBoundary)
+{
+    const CancelCase& c = GetParam();
+    const std::uint8_t command = c.store ? 0x06 : 0x05;
+    int blocks = 0;
+    cancel = c.cancelOnBlock == 0 ? 1 : 0;
+    dive.onRequest = [&](const Frame& frame) {
+        if (frame[0] == command && ++blocks == c.cancelOnBlock)
+            cancel = 1;
+    };
+    DEVICE_DATA record{};
+    for (std::size_t i = 0; i < RecordSize; ++i)
+        Bytes(record)[i] = static_cast<std::uint8_t>(i ^ 0x5A);
+    const DEVICE_DATA before = record;
+    const auto memory = dive.memory;
+    const auto run = [&] {
+        if (c.store)
+            control.StoreSettings(record, true);
+        else
+            control.LoadSettings(record, true);
+    };
+    if (c.canceled)
+        EXPECT_EQ(Failure(run).code, 9999);
+    else
+        run();
+
+    EXPECT_EQ(blocks, c.blocksSent);
+    if (!c.canceled)
+        return;
+    EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
+    if (c.store) {
+        // Nothing past the blocks written: 32 bytes at 0x00, 10 at 0x20, 2 at 0x2A.
+        const std::size_t end[] = {0x00, 0x20, 0x2A, 0x2C};
+        for (std::size_t a = end[c.blocksSent]; a <= 0x70; ++a)
+            EXPECT_EQ(dive.memory[a], memory[a]) << "address " << a;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SettingsCancel,
+    ::testing::Values(CancelCase{"LoadCanceledBeforeItBegins", false, 0, 0, true},
+                      CancelCase{"LoadInsideTheFirstPlanBlock", false, 1, 1, true},
+                      CancelCase{"LoadBetweenPlanBlocks", false, 2, 2, true},
+                      CancelCase{"LoadDuringTheLastBlockCompletes", false, 6, 6, false},
+                      CancelCase{"StoreBetweenPlanBlocks", true, 3, 3, true},
+                      CancelCase{"StoreDuringTheLastBlockCompletes", true, 6, 6, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Settings, ReadSettingsRefreshesOnlyWhatItReadByTheTransferPlan)
 {
