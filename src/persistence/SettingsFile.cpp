@@ -1,5 +1,6 @@
 #include "persistence/SettingsFile.h"
 
+#include "persistence/FileTarget.h"
 #include "platform/VersionInformation.h"
 
 #include <QByteArray>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -136,19 +138,32 @@ CStdStr StatusText(OpenOutcome outcome)
 }
 
 SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info,
-                             const DEVICE_DATA& record)
+                             const DEVICE_DATA& record, QString* why)
 {
+    const auto failed = [why](const QString& reason) {
+        if (why != nullptr)
+            *why = reason;
+        return SaveOutcome::SaveFailed;
+    };
+    // The rename at the end would put a regular file in place of whatever path names.
+    const QString refused = FileTarget::WhyNotWritable(path);
+    if (!refused.isEmpty())
+        return failed(refused);
     // Left uncommitted (a throw included), QSaveFile removes its temporary file.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return SaveOutcome::SaveFailed;
+        return failed(file.errorString());
     WriteFileHeader(file, info);
     WriteSettingsBody(file, record);
     // The bytes wait in the file's buffer; commit() would rename a temporary file that a
-    // full disk cut short while that buffer was written out, so write it out here.
+    // full disk cut short while that buffer was written out, so write it out here. Qt
+    // calls that failure "Unknown error"; the system's reason is still in errno.
+    errno = 0;
     if (!file.flush())
-        return SaveOutcome::SaveFailed;
-    return file.commit() ? SaveOutcome::Saved : SaveOutcome::SaveFailed;
+        return failed(errno != 0 ? FileTarget::SystemReason(errno) : file.errorString());
+    if (!file.commit())
+        return failed(file.errorString());
+    return SaveOutcome::Saved;
 }
 
 OpenOutcome ReadSettingsFile(QIODevice& stream, const VersionInformation& info, DEVICE_DATA& record)
@@ -164,10 +179,21 @@ OpenOutcome ReadSettingsFile(QIODevice& stream, const VersionInformation& info, 
 }
 
 OpenOutcome OpenSettingsFile(const QString& path, const VersionInformation& info,
-                             DEVICE_DATA& record)
+                             DEVICE_DATA& record, QString* why)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    QString reason;
+    if (!FileTarget::OpenForReading(path, file, reason)) {
+        if (why != nullptr)
+            *why = reason;
         return OpenOutcome::FileNotOpen;
-    return ReadSettingsFile(file, info, record);
+    }
+    const OpenOutcome outcome = ReadSettingsFile(file, info, record);
+    // A read that failed is no sign of a foreign file, whatever part of it was missing.
+    if (outcome != OpenOutcome::Opened && file.error() != QFileDevice::NoError) {
+        if (why != nullptr)
+            *why = file.errorString();
+        return OpenOutcome::ReadFailure;
+    }
+    return outcome;
 }

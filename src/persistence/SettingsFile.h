@@ -50,11 +50,12 @@ CStdStr StatusText(SaveOutcome outcome);
 CStdStr StatusText(OpenOutcome outcome);
 
 // Writes the whole file into a temporary file beside path, which replaces path only once it
-// is complete: a save that fails in any way leaves an existing file as it was. SaveFailed
-// when the file cannot be created or written. Throws std::logic_error "Info Not Available"
-// when the version information is not valid.
+// is complete: a save that fails in any way leaves an existing file as it was. SaveFailed,
+// with the reason in `why` when given, when path names something other than a regular file
+// (FileTarget) or the file cannot be created or written. Throws std::logic_error "Info Not
+// Available" when the version information is not valid.
 SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info,
-                             const DEVICE_DATA& record);
+                             const DEVICE_DATA& record, QString* why = nullptr);
 
 // Reads a whole file from the stream into the record, which changes only when the outcome
 // is Opened: a foreign or truncated header is IncompatibleFileType; invalid version
@@ -63,6 +64,9 @@ SaveOutcome SaveSettingsFile(const QString& path, const VersionInformation& info
 OpenOutcome ReadSettingsFile(QIODevice& stream, const VersionInformation& info,
                              DEVICE_DATA& record);
 
-// ReadSettingsFile on the file at path; FileNotOpen when it cannot be opened.
+// ReadSettingsFile on the regular file at path. FileNotOpen when it cannot be opened or is
+// no regular file (FileTarget), ReadFailure also when reading it fails; in these cases
+// `why`, when given, receives the reason. It stays empty for a file that is only foreign or
+// too short.
 OpenOutcome OpenSettingsFile(const QString& path, const VersionInformation& info,
-                             DEVICE_DATA& record);
+                             DEVICE_DATA& record, QString* why = nullptr);

@@ -4,6 +4,17 @@
 #include "window/Main.h"
 #include "window/Modal.h"
 
+namespace {
+
+// The status pane keeps the short text of the outcome; the reason goes into a box, since a
+// file that a person takes for saved, or for opened, must not go wrong unnoticed.
+void ShowReason(QWidget* window, const QString& caption, const QString& text)
+{
+    Modal::Current().Message(window, text, caption, QMessageBox::Ok, QMessageBox::Critical);
+}
+
+}  // namespace
+
 void TForm1::SaveButtonClick()
 {
     const QString name = Modal::Current().SaveFileName(this, QString::fromStdWString(LastSaveFile));
@@ -12,8 +23,11 @@ void TForm1::SaveButtonClick()
     LastSaveFile = name.toStdWString();
     ShowStatus(QStringLiteral("Saving To File"));
     GatherSettings();
-    if (SaveSettingsFile(name, versionInfo, CurrentSettings) != SaveOutcome::Saved) {
-        ShowStatus(QString::fromStdWString(StatusText(SaveOutcome::SaveFailed)));
+    QString why;
+    if (SaveSettingsFile(name, versionInfo, CurrentSettings, &why) != SaveOutcome::Saved) {
+        const QString status = QString::fromStdWString(StatusText(SaveOutcome::SaveFailed));
+        ShowStatus(status);
+        ShowReason(this, status, QStringLiteral("Cannot write %1: %2.").arg(name, why));
         return;
     }
     ShowStatus(QStringLiteral("Ready"));
@@ -29,10 +43,14 @@ void TForm1::OpenButtonClick()
     }
     LastOpenFile = name.toStdWString();
     ShowStatus(QStringLiteral("Loading From File"));
-    const OpenOutcome outcome = OpenSettingsFile(name, versionInfo, CurrentSettings);
+    QString why;
+    const OpenOutcome outcome = OpenSettingsFile(name, versionInfo, CurrentSettings, &why);
     if (outcome != OpenOutcome::Opened) {
         UpdateUi(UiFileOpenFailed);
-        ShowStatus(QString::fromStdWString(StatusText(outcome)));
+        const QString status = QString::fromStdWString(StatusText(outcome));
+        ShowStatus(status);
+        if (!why.isEmpty())
+            ShowReason(this, status, QStringLiteral("Cannot read %1: %2.").arg(name, why));
         return;
     }
     DisplaySettings();

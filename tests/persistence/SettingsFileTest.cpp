@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
+#include <system_error>
 
 namespace {
 
@@ -189,13 +191,27 @@ TEST_F(SettingsFileTest, RefusesOtherFilesLeavingTheRecordAsItWas)
     }
 }
 
-TEST_F(SettingsFileTest, OpenReportsAFileThatCannotBeOpened)
+QString Reason(int error)
+{
+    return QString::fromStdString(std::system_category().message(error));
+}
+
+TEST_F(SettingsFileTest, OpenReportsAFileThatCannotBeOpenedWithTheReason)
 {
     DEVICE_DATA record = Filled(0xEE);
-    EXPECT_EQ(OpenSettingsFile(dir.filePath("missing.kvx"), info, record),
+    QString why;
+    EXPECT_EQ(OpenSettingsFile(dir.filePath("missing.kvx"), info, record, &why),
               OpenOutcome::FileNotOpen);
-    EXPECT_EQ(OpenSettingsFile(dir.path(), info, record), OpenOutcome::FileNotOpen);
+    EXPECT_EQ(why, Reason(ENOENT));
+    EXPECT_EQ(OpenSettingsFile(dir.path(), info, record, &why), OpenOutcome::FileNotOpen);
+    EXPECT_EQ(why, Reason(EISDIR));
     EXPECT_TRUE(Same(record, Filled(0xEE)));
+
+    // A foreign file has no reason of the system's.
+    why.clear();
+    EXPECT_EQ(OpenSettingsFile(Write(QByteArray(4, 'x')), info, record, &why),
+              OpenOutcome::IncompatibleFileType);
+    EXPECT_EQ(why, QString());
 }
 
 TEST_F(SettingsFileTest, WithoutVersionInformationNothingIsReadOrWritten)
@@ -229,11 +245,14 @@ TEST_F(SettingsFileTest, WithoutVersionInformationNothingIsReadOrWritten)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.kvx"});
 }
 
-TEST_F(SettingsFileTest, SaveFailsWhereNoFileCanBeMade)
+TEST_F(SettingsFileTest, SaveFailsWhereNoFileCanBeMadeWithTheReason)
 {
-    EXPECT_EQ(SaveSettingsFile(dir.filePath("no-folder/a.kvx"), info, Filled(1)),
+    QString why;
+    EXPECT_EQ(SaveSettingsFile(dir.filePath("no-folder/a.kvx"), info, Filled(1), &why),
               SaveOutcome::SaveFailed);
-    EXPECT_EQ(SaveSettingsFile(dir.path(), info, Filled(1)), SaveOutcome::SaveFailed);
+    EXPECT_TRUE(why.contains(Reason(ENOENT))) << why.toStdString();
+    EXPECT_EQ(SaveSettingsFile(dir.path(), info, Filled(1), &why), SaveOutcome::SaveFailed);
+    EXPECT_EQ(why, Reason(EISDIR));
 }
 
 TEST_F(SettingsFileTest, CheckFileHeaderSaysWhyItRefuses)

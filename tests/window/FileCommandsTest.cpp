@@ -5,8 +5,12 @@
 #include <QtTest>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
+#include <cerrno>
 #include <csignal>
+#include <system_error>
 
 #include "support/ScriptedModal.h"
 #include "support/WindowHelpers.h"
@@ -47,6 +51,11 @@ private:
     rlimit saved{};
     void (*previous)(int) = nullptr;
 };
+
+QString Reason(int error)
+{
+    return QString::fromStdString(std::system_category().message(error));
+}
 
 }  // namespace
 
@@ -209,18 +218,18 @@ void FileCommandsTest::cancelKeepsTheStatus()
     QCOMPARE(BodyOf(CurrentSettings), body);
     QCOMPARE(QDir(folder->path()).entryList(QDir::Files),
              QStringList({QStringLiteral("sample1.kvx")}));
-    QVERIFY(modal->messages.isEmpty());
+    QCOMPARE(modal->messages.size(), 1);  // the reason the absent file was not opened
 }
 
 void FileCommandsTest::failedSaveLeavesTheOldFile_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("message");  // the one error box's text holds it
     QTest::newRow("read-only folder") << "read-only"
-                                      << "Save Failed" << QString();
+                                      << "Save Failed" << Reason(EACCES);
     QTest::newRow("disk full") << "full"
-                               << "Save Failed" << QString();
+                               << "Save Failed" << Reason(EFBIG);
     QTest::newRow("no version information") << "no-info"
                                             << "Saving To File"
                                             << "Info Not Available";
@@ -264,13 +273,101 @@ void FileCommandsTest::failedSaveLeavesTheOldFile()
     }
 
     QCOMPARE(StatusOf(*window), status);
-    QStringList shown;
-    for (const ShownMessage& m : modal->messages)
-        shown << m.text;
-    QCOMPARE(shown, message.isEmpty() ? QStringList() : QStringList({message}));
+    QCOMPARE(modal->messages.size(), 1);
+    QVERIFY2(modal->messages[0].text.contains(message), qPrintable(modal->messages[0].text));
     QCOMPARE(ReadFile(target), old);
     QCOMPARE(QDir(Path(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
              QStringList({QStringLiteral("settings.kvx")}));
+}
+
+void FileCommandsTest::onlyRegularFilesAreOpenedOrReplaced_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");  // why it is neither opened nor replaced; "": it is
+
+    QTest::newRow("regular file") << "regular" << QString();
+    QTest::newRow("missing") << "missing" << QString();
+    QTest::newRow("symbolic link to a regular file") << "link" << QString();
+    QTest::newRow("device") << "device"
+                            << "it is a device, not a regular file";
+    QTest::newRow("FIFO") << "fifo"
+                          << "it is a FIFO, not a regular file";
+    QTest::newRow("folder") << "folder" << Reason(EISDIR);
+}
+
+void FileCommandsTest::onlyRegularFilesAreOpenedOrReplaced()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+
+    const QString target = Path(QStringLiteral("target.kvx"));
+    const QByteArray native = QFile::encodeName(target);
+    const QString linked = Path(QStringLiteral("linked.kvx"));
+    const QByteArray second = SettingsFileBytes(kOwnHeader, BodyOf(SampleRecord(2)));
+    if (kind == QLatin1String("regular"))
+        WriteFile(target, second);
+    else if (kind == QLatin1String("link")) {
+        WriteFile(linked, second);
+        QVERIFY(QFile::link(linked, target));
+    } else if (kind == QLatin1String("device")) {
+        // The numbers of /dev/full, whose replacement once cost a system its /dev/full.
+        if (::mknod(native.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+            QSKIP("this user makes no device nodes");
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(native.constData(), 0666), 0);
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("target.kvx")));
+    }
+    struct stat before {};
+    ::lstat(native.constData(), &before);
+
+    OpenFile(SampleFile(1));
+    // Returns at once also for a FIFO that no program writes to.
+    OpenFile(target);
+    const bool regular = kind != QLatin1String("missing") && reason.isEmpty();
+    if (regular) {
+        QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+        QCOMPARE(BodyOf(CurrentSettings), BodyOf(SampleRecord(2)));
+        QVERIFY(modal->messages.isEmpty());
+    } else {
+        QCOMPARE(StatusOf(*window), QStringLiteral("File not Open"));
+        QCOMPARE(BodyOf(CurrentSettings), BodyOf(SampleRecord(1)));
+        QCOMPARE(modal->messages.size(), 1);
+        QCOMPARE(modal->messages[0].caption, QStringLiteral("File not Open"));
+        const QString why = reason.isEmpty() ? Reason(ENOENT) : reason;
+        QVERIFY2(modal->messages[0].text.contains(why), qPrintable(modal->messages[0].text));
+        modal->messages.clear();
+    }
+
+    EditSomething(*window);
+    SaveFile(target);
+    const QByteArray saved = SettingsFileBytes(kOwnHeader, BodyOf(CurrentSettings));
+    struct stat after {};
+    ::lstat(native.constData(), &after);
+    if (reason.isEmpty()) {
+        QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+        QVERIFY(modal->messages.isEmpty());
+        QCOMPARE(ReadFile(target), saved);
+        // A link stays a link; the file it names is the one replaced.
+        QCOMPARE(QFileInfo(target).isSymLink(), kind == QLatin1String("link"));
+        if (kind == QLatin1String("link"))
+            QCOMPARE(ReadFile(linked), saved);
+    } else {
+        QCOMPARE(StatusOf(*window), QStringLiteral("Save Failed"));
+        QCOMPARE(modal->messages.size(), 1);
+        QCOMPARE(modal->messages[0].caption, QStringLiteral("Save Failed"));
+        QVERIFY2(modal->messages[0].text.contains(reason), qPrintable(modal->messages[0].text));
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_rdev, before.st_rdev);
+    }
+    // No temporary file is left behind.
+    QStringList expected = {QStringLiteral("sample1.kvx"), QStringLiteral("target.kvx")};
+    if (kind == QLatin1String("link"))
+        expected.prepend(QStringLiteral("linked.kvx"));
+    QCOMPARE(QDir(folder->path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+             expected);
 }
 
 void FileCommandsTest::undoReachesEditsMadeBeforeAnOpen()

@@ -27,6 +27,8 @@ private slots:
     void cancelKeepsTheStatus();
     void failedSaveLeavesTheOldFile_data();
     void failedSaveLeavesTheOldFile();
+    void onlyRegularFilesAreOpenedOrReplaced_data();
+    void onlyRegularFilesAreOpenedOrReplaced();
     void undoReachesEditsMadeBeforeAnOpen();
 
 private:
