@@ -3,6 +3,7 @@
 #include "CliRun.h"
 #include "EmulatorProcess.h"
 #include "KvxFile.h"
+#include "Port.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -166,6 +167,7 @@ struct FailureCase {
     QStringList arguments;  // {port}, {good}, {foreign}, ... stand for the test's own
     int code;
     QString message;
+    bool portHeld = false;  // another program holds the emulator's port
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out)
@@ -212,11 +214,17 @@ TEST_P(CliFailure, EndsWithItsExitCodeAndChangesNothing)
         arguments << argument;
     }
 
+    std::optional<e2e::Port> holder;
+    if (c.portHeld)
+        holder.emplace(pty.toStdString());
     const CliResult result = RunCli(arguments, Q(quietRuntime.path()));
     EXPECT_EQ(result.code, c.code) << result.err.toStdString();
     EXPECT_TRUE(result.err.startsWith(QStringLiteral("tidewell-cli: ")))
         << result.err.toStdString();
     EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
+    if (c.portHeld) {
+        EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << result.err.toStdString();
+    }
     EXPECT_FALSE(QFileInfo::exists(File(QStringLiteral("new.kvx"))));
     if (emulator) {
         EXPECT_EQ(kvx::Read(imagePath), image);
@@ -249,6 +257,13 @@ INSTANTIATE_TEST_SUITE_P(
                     {QStringLiteral("detect"), QStringLiteral("/dev/null")},
                     3,
                     QStringLiteral("/dev/null: Invalid Port Specified")},
+        // One message, which says why.
+        FailureCase{"PortInUse",
+                    std::vector<std::string>{},
+                    {QStringLiteral("load"), QStringLiteral("{port}"), kNew},
+                    3,
+                    QStringLiteral("is in use by another program (Comm Port Not Found)"),
+                    true},
         FailureCase{"NoDevice",
                     std::vector<std::string>{"--silent"},
                     {QStringLiteral("load"), QStringLiteral("{port}"), kNew},
@@ -286,14 +301,14 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt,
                     {QStringLiteral("show"), QStringLiteral("{dir}/absent.kvx")},
                     7,
-                    QStringLiteral("cannot read")},
+                    QStringLiteral("absent.kvx: No such file or directory (File not Open)")},
         // Without the backup asked for, nothing is stored.
         FailureCase{"BackupNotWritten",
                     std::vector<std::string>{},
                     {QStringLiteral("store"), QStringLiteral("{port}"), QStringLiteral("{good}"),
                      QStringLiteral("--backup"), QStringLiteral("{dir}/no-folder/old.kvx")},
                     7,
-                    QStringLiteral("cannot write")}),
+                    QStringLiteral("No such file or directory (Save Failed)")}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -26,6 +26,9 @@ const char* const kUsage =
     "\n"
     "PORT is a port name from 'ports' (letter case ignored) or a device path.\n"
     "Progress is shown on standard error when that is a terminal.\n"
+    "SIGINT (Ctrl-C), SIGTERM or SIGHUP ends a transfer at the next block of at most 32\n"
+    "bytes: the port is put back as it was found, and the program says what the dive\n"
+    "computer may now hold. A second such signal ends the program at once.\n"
     "\n"
     "Exit status:\n"
     "  0  done\n"
@@ -33,7 +36,7 @@ const char* const kUsage =
     "  2  bad command line\n"
     "  3  the port does not exist or cannot be opened\n"
     "  4  no dive computer answers on the port\n"
-    "  5  the transfer to or from the dive computer broke off\n"
+    "  5  the transfer to or from the dive computer broke off or was interrupted\n"
     "  6  the settings file is foreign or damaged\n"
     "  7  a file cannot be read or written\n";
 

@@ -35,22 +35,33 @@ QString TextOf(const kAPI::Error& error)
     return QString::fromWCharArray(error.what()).trimmed();
 }
 
+// What the dive computer holds after an interrupted read: it was not changed.
+const char* const kNothingWritten =
+    "nothing was written, and the dive computer holds its settings as before";
+
 }  // namespace
 
 Connection::Connection(const QString& port) : path_(ResolvePort(port))
 {
     try {
-        device_ = std::make_unique<kAPI::Device_Type1_Control>(path_.c_str(), nullptr);
+        device_ = std::make_unique<kAPI::Device_Type1_Control>(path_.c_str(), &cancel_);
     } catch (const kAPI::Error& e) {
-        QString message = QStringLiteral("%1: %2").arg(Path(), TextOf(e));
-        const QString hint = PortHint::WhyNotOpened(path_);
-        if (!hint.isEmpty())
-            message += QStringLiteral("\n") + hint;
-        throw Failure{ExitMissingPort, message};
+        // One message: the reason a person can act on (busy, missing, no permission) when
+        // there is one, with the error's own text after it.
+        QString hint = PortHint::WhyNotOpened(path_);
+        if (hint.endsWith(QLatin1Char('.')))
+            hint.chop(1);
+        throw Failure{ExitMissingPort, hint.isEmpty()
+                                           ? QStringLiteral("%1: %2").arg(Path(), TextOf(e))
+                                           : QStringLiteral("%1 (%2)").arg(hint, TextOf(e))};
     }
     try {
         ProgressLine line(QStringLiteral("Looking for the dive computer on %1").arg(Path()));
         device_->Open(kDetectAttempts);
+    } catch (const kAPI::User_Cancel&) {
+        throw Failure{ExitTransfer,
+                      QStringLiteral("looking for the dive computer on %1 was interrupted: %2")
+                          .arg(Path(), QLatin1String(kNothingWritten))};
     } catch (const kAPI::Error& e) {
         throw Failure{ExitNoDevice,
                       QStringLiteral("no dive computer answers on %1 (%2)").arg(Path(), TextOf(e))};
@@ -83,6 +94,10 @@ DEVICE_DATA Connection::Load()
     try {
         ProgressLine line(QStringLiteral("Reading the settings"));
         device_->LoadSettings(record, true);
+    } catch (const kAPI::User_Cancel&) {
+        throw Failure{ExitTransfer,
+                      QStringLiteral("reading the settings from %1 was interrupted: %2")
+                          .arg(Path(), QLatin1String(kNothingWritten))};
     } catch (const kAPI::Error& e) {
         throw Failure{
             ExitTransfer,
@@ -93,9 +108,20 @@ DEVICE_DATA Connection::Load()
 
 void Connection::Store(const DEVICE_DATA& record)
 {
+    if (cancel_ == 1)
+        throw Failure{ExitTransfer,
+                      QStringLiteral("interrupted before anything was written to %1: the dive "
+                                     "computer holds its settings as before")
+                          .arg(Path())};
     try {
         ProgressLine line(QStringLiteral("Writing the settings"));
         device_->StoreSettings(record, true);
+    } catch (const kAPI::User_Cancel&) {
+        throw Failure{ExitTransfer,
+                      QStringLiteral("writing the settings to %1 was interrupted: the dive "
+                                     "computer may now hold part of the new settings. Store "
+                                     "them again to finish.")
+                          .arg(Path())};
     } catch (const kAPI::Error& e) {
         throw Failure{ExitTransfer,
                       QStringLiteral("writing the settings to %1 failed: %2. The dive computer may "

@@ -1,6 +1,10 @@
 #pragma once
 // A dive computer found on a port, as Connect finds it in the window: the port opened at
-// 2400 baud and the detection probe answered.
+// 2400 baud and the detection probe answered. While it lives, SIGINT, SIGTERM and SIGHUP
+// end its detection, load or store at the next block boundary (Interruption), as a
+// Failure with ExitTransfer that says what the dive computer may now hold.
+
+#include "Interruption.h"
 
 #include "device/CStdStr.h"
 #include "device/DEVICE_DATA.h"
@@ -37,5 +41,7 @@ public:
 
 private:
     CStdStr path_;
+    std::uint8_t cancel_ = 0;  // the device's cancel byte
+    Interruption interruption_{&cancel_};
     std::unique_ptr<kAPI::Device_Type1_Control> device_;
 };

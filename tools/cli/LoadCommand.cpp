@@ -6,6 +6,7 @@
 
 void RunLoad(const Arguments& arguments)
 {
+    RefuseUnwritable(arguments.file);
     Connection connection(arguments.port);
     WriteSettingsTo(arguments.file, connection.Load());
     PrintLine(

@@ -2,11 +2,11 @@
 
 #include "Failure.h"
 
+#include "persistence/FileTarget.h"
 #include "persistence/SettingsFile.h"
 #include "platform/VersionInformation.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 namespace {
 
@@ -31,17 +31,21 @@ QString Status(OpenOutcome outcome)
     return QString::fromStdWString(StatusText(outcome));
 }
 
+QString CannotWrite(const QString& path, const QString& why)
+{
+    return QStringLiteral("cannot write %1: %2 (%3)")
+        .arg(path, why, QString::fromStdWString(StatusText(SaveOutcome::SaveFailed)));
+}
+
 }  // namespace
 
 DEVICE_DATA ReadSettingsFrom(const QString& path)
 {
     const VersionInformation& info = ProgramVersion();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure{ExitFileIo,
-                      QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
     DEVICE_DATA record{};
-    switch (const OpenOutcome outcome = ReadSettingsFile(file, info, record)) {
+    QString why;
+    const OpenOutcome outcome = OpenSettingsFile(path, info, record, &why);
+    switch (outcome) {
         case OpenOutcome::Opened:
             return record;
         case OpenOutcome::IncompatibleFileType:
@@ -53,16 +57,25 @@ DEVICE_DATA ReadSettingsFrom(const QString& path)
         case OpenOutcome::ReadFailure:
             break;
     }
+    if (!why.isEmpty())
+        throw Failure{ExitFileIo,
+                      QStringLiteral("cannot read %1: %2 (%3)").arg(path, why, Status(outcome))};
     throw Failure{ExitBadFile, QStringLiteral("%1 ends before its %2 bytes of settings (%3)")
                                    .arg(path)
                                    .arg(SettingsFile::BodySize)
                                    .arg(Status(OpenOutcome::ReadFailure))};
 }
 
+void RefuseUnwritable(const QString& path)
+{
+    const QString why = FileTarget::WhyNotWritable(path);
+    if (!why.isEmpty())
+        throw Failure{ExitFileIo, CannotWrite(path, why)};
+}
+
 void WriteSettingsTo(const QString& path, const DEVICE_DATA& record)
 {
-    if (SaveSettingsFile(path, ProgramVersion(), record) != SaveOutcome::Saved)
-        throw Failure{ExitFileIo,
-                      QStringLiteral("cannot write %1 (%2)")
-                          .arg(path, QString::fromStdWString(StatusText(SaveOutcome::SaveFailed)))};
+    QString why;
+    if (SaveSettingsFile(path, ProgramVersion(), record, &why) != SaveOutcome::Saved)
+        throw Failure{ExitFileIo, CannotWrite(path, why)};
 }

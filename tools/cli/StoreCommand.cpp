@@ -20,6 +20,8 @@ void RunStore(const Arguments& arguments)
 {
     // A file that will not do is refused before the dive computer is touched.
     DEVICE_DATA record = ReadSettingsFrom(arguments.file);
+    if (!arguments.backup.isEmpty())
+        RefuseUnwritable(arguments.backup);
     Connection connection(arguments.port);
     const DEVICE_DATA present = connection.Load();
     if (!arguments.backup.isEmpty())
