@@ -1,12 +1,12 @@
 // Where the ports come from on Linux.
 #include "platform/SerialPorts.h"
+#include "platform/SystemPorts.h"
 
 #include "announcement/AnnouncementFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSerialPortInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -18,14 +18,6 @@ bool Listed(const SERIALPORTS& list, const CStdStr& path)
 {
     return std::any_of(list.begin(), list.end(),
                        [&path](const SERIALPORT& port) { return port.path == path; });
-}
-
-void AddSystemPorts(SERIALPORTS& list)
-{
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        list.push_back({info.portName().toStdWString(), info.description().toStdWString(),
-                        info.systemLocation().toStdWString()});
-    }
 }
 
 // Bluetooth links bound with rfcomm, which the system does not always report as serial.
@@ -75,7 +67,8 @@ void AddAnnouncedPorts(SERIALPORTS& list)
 bool EnumerateSerialPorts(SERIALPORTS& list)
 {
     list.clear();
-    AddSystemPorts(list);
+    if (!AddSystemPorts(list))
+        return false;
     AddRfcommPorts(list);
     AddAnnouncedPorts(list);
     SortPorts(list);

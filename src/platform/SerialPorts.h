@@ -14,8 +14,8 @@ using SERIALPORTS = std::vector<SERIALPORT>;
 
 // Empties the list and fills it with the ports present now, sorted by SortPorts. Sources:
 // the system's serial devices, the bound Bluetooth links /dev/rfcomm*, and the ports that
-// tidewell-emulator announces (described "Type1 emulator"). Returns false when the
-// system's device enumeration is unavailable; on Linux it always is available.
+// tidewell-emulator announces (described "Type1 emulator"). Returns false, with the list
+// empty, when the system's list of serial devices cannot be read.
 bool EnumerateSerialPorts(SERIALPORTS& list);
 
 // Sorts by port name, then by description, comparing UTF-16 code units case-sensitively
