@@ -9,6 +9,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <glob.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <string>
 
@@ -21,14 +24,22 @@ bool Listed(const SERIALPORTS& list, const CStdStr& path)
 }
 
 // Bluetooth links bound with rfcomm, which the system does not always report as serial.
+// glob matches the names alone, where a QDir name filter would look at every entry of /dev.
 void AddRfcommPorts(SERIALPORTS& list)
 {
-    const QDir dev(QStringLiteral("/dev"), QStringLiteral("rfcomm*"), QDir::Name, QDir::System);
-    for (const QFileInfo& device : dev.entryInfoList()) {
-        const CStdStr path = device.absoluteFilePath().toStdWString();
-        if (!Listed(list, path))
-            list.push_back({device.fileName().toStdWString(), CStdStr(), path});
+    glob_t found{};
+    if (::glob("/dev/rfcomm*", 0, nullptr, &found) == 0) {
+        for (std::size_t i = 0; i < found.gl_pathc; ++i) {
+            struct stat device {};
+            if (::stat(found.gl_pathv[i], &device) != 0 || !S_ISCHR(device.st_mode))
+                continue;
+            const QString path = QFile::decodeName(found.gl_pathv[i]);
+            if (!Listed(list, path.toStdWString()))
+                list.push_back({path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).toStdWString(),
+                                CStdStr(), path.toStdWString()});
+        }
     }
+    ::globfree(&found);
 }
 
 // The folders in which tidewell-emulator announces its ports: the runtime one and the
