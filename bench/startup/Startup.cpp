@@ -5,8 +5,10 @@
 // main window (reported by the first-paint probe plugin) and the process's peak resident
 // memory. Prints the medians and each program's ratios against the form alone.
 //
-//   startup [runs]        (default 15 runs of each, after one warm-up run of each)
-//   xvfb-run -a startup   (adds the figures on a virtual X display)
+//   startup [runs [PROGRAM...]]   15 runs of each by default, after one warm-up run of
+//                                 each; other builds of tidewell to set beside this one
+//                                 (before and after a change) as further programs
+//   xvfb-run -a startup           adds the figures on a virtual X display
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -34,16 +36,9 @@ constexpr double kMemoryTarget = 1.05;
 constexpr int kTimeoutSeconds = 30;
 
 struct Program {
-    const char* label;
-    const char* path;
+    std::string label;
+    std::string path;
 };
-// The form alone first: the others are set against it.
-constexpr Program kPrograms[] = {
-    {"form only", FORM_PROGRAM},
-    {"tidewell", TIDEWELL_PROGRAM},
-    {"bare", BARE_PROGRAM},
-};
-constexpr int kProgramCount = sizeof kPrograms / sizeof kPrograms[0];
 
 struct Run {
     double milliseconds;
@@ -158,17 +153,18 @@ T Median(std::vector<T> values)
 struct Platform {
     std::string name;
     std::vector<std::string> environment;
-    std::vector<Run> results[kProgramCount];
+    std::vector<std::vector<Run>> results;
 };
 
-void Report(const Platform& platform)
+// The form alone comes first: the others are set against it; tidewell second.
+void Report(const std::vector<Program>& programs, const Platform& platform)
 {
     std::printf("\n%s\n", platform.name.c_str());
     std::printf("  %-10s %-30s %12s %13s %11s\n", "program", "median first paint ms (min-max)",
                 "peak RSS KiB", "time ratio", "RSS ratio");
-    double ms[kProgramCount];
-    long kib[kProgramCount];
-    for (int p = 0; p < kProgramCount; ++p) {
+    std::vector<double> ms(programs.size());
+    std::vector<long> kib(programs.size());
+    for (std::size_t p = 0; p < programs.size(); ++p) {
         std::vector<double> times;
         std::vector<long> peaks;
         for (const Run& r : platform.results[p]) {
@@ -177,8 +173,8 @@ void Report(const Platform& platform)
         }
         ms[p] = Median(times);
         kib[p] = Median(peaks);
-        std::printf("  %-10s %12.1f (%6.1f-%6.1f)   %12ld %12.2fx %10.2fx\n", kPrograms[p].label,
-                    ms[p], *std::min_element(times.begin(), times.end()),
+        std::printf("  %-10s %12.1f (%6.1f-%6.1f)   %12ld %12.2fx %10.2fx\n",
+                    programs[p].label.c_str(), ms[p], *std::min_element(times.begin(), times.end()),
                     *std::max_element(times.begin(), times.end()), kib[p], ms[p] / ms[0],
                     double(kib[p]) / double(kib[0]));
     }
@@ -196,6 +192,10 @@ void Report(const Platform& platform)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    std::vector<Program> programs = {
+        {"form only", FORM_PROGRAM}, {"tidewell", TIDEWELL_PROGRAM}, {"bare", BARE_PROGRAM}};
+    for (int a = 2; a < argc; ++a)
+        programs.push_back({"other " + std::to_string(a - 1), argv[a]});
     struct sigaction quiet {};
     quiet.sa_handler = [](int) {};
     ::sigaction(SIGALRM, &quiet, nullptr);  // only interrupts the read
@@ -208,23 +208,24 @@ int main(int argc, char** argv)
     const std::string home = folder;
 
     std::vector<Platform> platforms;
-    platforms.push_back({"offscreen", Environment("offscreen", home), {}});
+    const std::vector<std::vector<Run>> none(programs.size());
+    platforms.push_back({"offscreen", Environment("offscreen", home), none});
     const char* display = std::getenv("DISPLAY");
     if (display && *display)
-        platforms.push_back({std::string("X display ") + display, Environment("xcb", home), {}});
+        platforms.push_back({std::string("X display ") + display, Environment("xcb", home), none});
 
     const double loadBefore = Load();
     Run run{};
     for (const Platform& platform : platforms)  // warm-up: the files in the page cache
-        for (const Program& program : kPrograms)
-            if (!Measure(program.path, platform.environment, run))
+        for (const Program& program : programs)
+            if (!Measure(program.path.c_str(), platform.environment, run))
                 return 1;
     // Each round starts with another program, so none always follows the same one.
     for (int i = 0; i < runs; ++i)
         for (Platform& platform : platforms)
-            for (int k = 0; k < kProgramCount; ++k) {
-                const int p = (i + k) % kProgramCount;
-                if (!Measure(kPrograms[p].path, platform.environment, run))
+            for (std::size_t k = 0; k < programs.size(); ++k) {
+                const std::size_t p = (i + k) % programs.size();
+                if (!Measure(programs[p].path.c_str(), platform.environment, run))
                     return 1;
                 platform.results[p].push_back(run);
             }
@@ -233,8 +234,10 @@ int main(int argc, char** argv)
 
     std::printf("runs: %d of each, interleaved; 1-minute load average %.2f before, %.2f after\n",
                 runs, loadBefore, loadAfter);
+    for (std::size_t p = 3; p < programs.size(); ++p)
+        std::printf("%s: %s\n", programs[p].label.c_str(), programs[p].path.c_str());
     for (const Platform& platform : platforms)
-        Report(platform);
+        Report(programs, platform);
     if (platforms.size() == 1)
         std::printf("\nno X display: run under xvfb-run -a for the figures on one\n");
     return 0;
