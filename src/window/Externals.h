@@ -17,7 +17,7 @@ class TAboutForm;
 class TForm1;
 
 extern TForm1* Form1;
-// The About window, made once at start-up after the main window.
+// The About window, made by the main window when About is first chosen; null before.
 extern TAboutForm* AboutForm;
 
 // The one settings record the window shows and edits.

@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include "controls/Bmspinedit.h"
+#include "platform/AboutForm.h"
 #include "ui_Main.h"
 #include "window/Application.h"
 #include "window/Externals.h"
@@ -126,6 +127,8 @@ TForm1::~TForm1()
         FormClose();
     if (Form1 == this)
         Form1 = nullptr;
+    if (aboutForm && AboutForm == aboutForm.get())
+        AboutForm = nullptr;
 }
 
 void TForm1::SetGlyph(QToolButton* button, int glyph)

@@ -26,6 +26,7 @@ class QProgressBar;
 class QTimer;
 class QToolButton;
 class RadioGroup;
+class TAboutForm;
 class TRefreshThread;
 
 namespace kAPI {
@@ -185,6 +186,8 @@ private:
     State state;
     CUnDo undo;
     VersionInformation versionInfo;
+    // Made when About is first chosen: nobody sees it before, and a start need not build it.
+    std::unique_ptr<TAboutForm> aboutForm;
 };
 
 // Splits a command line into its items: an item in double quotes runs to the next quote

@@ -32,8 +32,11 @@ void TForm1::EnableByteControls1Click()
 
 void TForm1::About1Click()
 {
-    if (AboutForm)
-        Modal::Current().Exec(*AboutForm);
+    if (!AboutForm) {
+        aboutForm = std::make_unique<TAboutForm>(versionInfo, this);
+        AboutForm = aboutForm.get();
+    }
+    Modal::Current().Exec(*AboutForm);
 }
 
 void TForm1::ShowHelp1Click()

@@ -14,7 +14,6 @@
 #include <QToolButton>
 
 #include "device/Device_Type1_Control.h"
-#include "platform/AboutForm.h"
 #include "support/ScriptedModal.h"
 #include "support/WindowTesting.h"
 
@@ -553,8 +552,6 @@ void MainWindowTest::aboutShowsTheVersionOfTheProgramFile()
     QCOMPARE(w.Version().Valid(), valid);
     if (valid)
         QCOMPARE(w.Version().Value(L"CompanyName"), CStdStr(L"Hallvex Inv."));
-    TAboutForm about(w.Version(), &w);
-    AboutForm = &about;
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
     w.move(60, 40);
@@ -567,7 +564,6 @@ void MainWindowTest::aboutShowsTheVersionOfTheProgramFile()
         dialog.accept();
     };
     Find<QAction>(&w, "About1")->trigger();
-    AboutForm = nullptr;
     QCOMPARE(shown, text);
     QCOMPARE(at, w.pos() + QPoint(70, 105));
     QVERIFY(modal.messages.isEmpty());
