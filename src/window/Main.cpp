@@ -6,10 +6,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QProgressBar>
+#include <QResource>
 #include <QStatusBar>
-#include <QSvgRenderer>
 #include <QTabBar>
 #include <QTimer>
 
@@ -30,15 +29,24 @@ const char* const kGlyphFiles[] = {
     "12_save",  "13_save_disabled",
 };
 
+constexpr int kGlyphWidth = 48;
+constexpr int kGlyphHeight = 32;
+
+// Each glyph is the pixels its SVG drawing was rendered into at build time: a premultiplied
+// ARGB32 image, ready to show without decoding. One that is missing shows as no picture.
 std::vector<QPixmap> LoadGlyphs()
 {
     std::vector<QPixmap> glyphs;
     for (const char* name : kGlyphFiles) {
-        QImage image(48, 32, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QSvgRenderer svg(QStringLiteral(":/glyphs/%1.svg").arg(QLatin1String(name)));
-        QPainter painter(&image);
-        svg.render(&painter);
+        const QByteArray pixels =
+            QResource(QStringLiteral(":/glyphs/%1.argb32").arg(QLatin1String(name)))
+                .uncompressedData();
+        if (pixels.size() != kGlyphWidth * kGlyphHeight * 4) {
+            glyphs.emplace_back();
+            continue;
+        }
+        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), kGlyphWidth,
+                           kGlyphHeight, QImage::Format_ARGB32_Premultiplied);
         glyphs.push_back(QPixmap::fromImage(image));
     }
     return glyphs;

@@ -120,6 +120,16 @@ QList<QWidget*> ControlsIn(QWidget* group)
     return controls;
 }
 
+// Not one transparent pixel after another.
+bool Drawn(const QImage& picture)
+{
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (qAlpha(picture.pixel(x, y)) != 0)
+                return true;
+    return false;
+}
+
 std::uint32_t Applied(std::uint32_t bits, std::uint32_t code)
 {
     if (code == 0)
@@ -221,6 +231,13 @@ void MainWindowTest::rightAfterStart()
             enabled << button->objectName();
     enabled.sort();
     QCOMPARE(enabled, (QStringList{"ConnectButton", "ExitButton", "HelpButton", "OpenButton"}));
+    // Each button shows a drawn picture of the image list's size.
+    for (QToolButton* button :
+         Find<QWidget>(&w, QStringLiteral("ToolBarPanel"))->findChildren<QToolButton*>()) {
+        QCOMPARE(button->icon().availableSizes(), QList<QSize>{QSize(48, 32)});
+        QVERIFY2(Drawn(button->icon().pixmap(QSize(48, 32)).toImage()),
+                 qPrintable(button->objectName()));
+    }
     QCOMPARE(GlyphOf(&w, "ConnectButton"), 3);
     QCOMPARE(GlyphOf(&w, "ExitButton"), 0);
     QCOMPARE(GlyphOf(&w, "HelpButton"), 1);
