@@ -1,5 +1,6 @@
 #include "window/Main.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
@@ -66,15 +67,18 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TForm1), ImageList1(LoadGlyphs())
 {
     Form1 = this;
-    ui->setupUi(this);
     // A narrow face where the form's own is missing, so that every caption fits the
-    // fixed window; the tab captions in regular weight for the same reason.
-    QFont face = font();
+    // fixed window. Made this window's default before its controls exist, so that they
+    // are laid out once, in it, rather than again when it changes.
+    QFont face;
     face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
                       QStringLiteral("Liberation Sans Narrow")});
-    setFont(face);
-    face.setBold(false);
-    ui->PageControl1->tabBar()->setFont(face);
+    QApplication::setFont(face, staticMetaObject.className());
+    ui->setupUi(this);
+    // The tab captions in regular weight, for the same reason.
+    QFont tabs = font();
+    tabs.setBold(false);
+    ui->PageControl1->tabBar()->setFont(tabs);
     setFixedSize(size());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
