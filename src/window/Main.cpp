@@ -34,20 +34,23 @@ constexpr int kGlyphWidth = 48;
 constexpr int kGlyphHeight = 32;
 
 // Each glyph is the pixels its SVG drawing was rendered into at build time: a premultiplied
-// ARGB32 image, ready to show without decoding. One that is missing shows as no picture.
+// ARGB32 image, stored uncompressed, shown straight from the program's resource without
+// decoding or copying. One that is missing shows as no picture.
 std::vector<QPixmap> LoadGlyphs()
 {
     std::vector<QPixmap> glyphs;
     for (const char* name : kGlyphFiles) {
-        const QByteArray pixels =
-            QResource(QStringLiteral(":/glyphs/%1.argb32").arg(QLatin1String(name)))
-                .uncompressedData();
-        if (pixels.size() != kGlyphWidth * kGlyphHeight * 4) {
+        const QResource pixels(QStringLiteral(":/glyphs/%1.argb32").arg(QLatin1String(name)));
+        if (pixels.compressionAlgorithm() != QResource::NoCompression ||
+            pixels.size() != kGlyphWidth * kGlyphHeight * 4) {
             glyphs.emplace_back();
             continue;
         }
-        const QImage image(reinterpret_cast<const uchar*>(pixels.constData()), kGlyphWidth,
-                           kGlyphHeight, QImage::Format_ARGB32_Premultiplied);
+        // The resource's data lives as long as the program: the image may keep pointing at
+        // it, when it is aligned for whole pixels.
+        QImage image(pixels.data(), kGlyphWidth, kGlyphHeight, QImage::Format_ARGB32_Premultiplied);
+        if (reinterpret_cast<quintptr>(pixels.data()) % alignof(quint32) != 0)
+            image = image.copy();
         glyphs.push_back(QPixmap::fromImage(image));
     }
     return glyphs;
