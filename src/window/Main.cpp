@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QFontDatabase>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -56,6 +57,29 @@ std::vector<QPixmap> LoadGlyphs()
     return glyphs;
 }
 
+// The form's own face, or a narrow one where it is missing, so that every caption fits the
+// fixed window. Only the faces this machine has are named: the first of them is the one
+// chosen in any case, and a missing face named first would have the font matching look
+// for stand-ins for it too.
+QFont FormFace()
+{
+    const QStringList wanted = {QStringLiteral("MS Sans Serif"),
+                                QStringLiteral("DejaVu Sans Condensed"),
+                                QStringLiteral("Liberation Sans Narrow")};
+    // Not hasFamily(), which for a missing face asks the system for stand-ins itself. A
+    // family that several foundries make is listed once for each, as "Family [Foundry]".
+    QStringList installed = QFontDatabase::families();
+    for (QString& family : installed)
+        family = family.section(QStringLiteral(" ["), 0, 0);
+    QStringList present;
+    for (const QString& family : wanted)
+        if (installed.contains(family, Qt::CaseInsensitive))
+            present << family;
+    QFont face;
+    face.setFamilies(present.isEmpty() ? wanted : present);
+    return face;
+}
+
 }  // namespace
 
 QString TForm1::ProcessCommandLine()
@@ -70,13 +94,9 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TForm1), ImageList1(LoadGlyphs())
 {
     Form1 = this;
-    // A narrow face where the form's own is missing, so that every caption fits the
-    // fixed window. Made this window's default before its controls exist, so that they
-    // are laid out once, in it, rather than again when it changes.
-    QFont face;
-    face.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("Liberation Sans Narrow")});
-    QApplication::setFont(face, staticMetaObject.className());
+    // Made this window's default before its controls exist, so that they are laid out
+    // once, in it, rather than again when it changes.
+    QApplication::setFont(FormFace(), staticMetaObject.className());
     ui->setupUi(this);
     // The tab captions in regular weight, for the same reason.
     QFont tabs = font();
