@@ -4,6 +4,18 @@
 
 namespace kAPI {
 
+namespace {
+
+// The error of an open step that failed, with the system's reason kept.
+template <typename Failure>
+Failure OpenFailure(Failure failure, const SerialOps& ops)
+{
+    failure.systemError = ops.LastError();
+    return failure;
+}
+
+}  // namespace
+
 Device_Comm::Device_Comm(const ChannelSettings& settings, SerialOps& serialOps)
     : ops(serialOps),
       portHandle(CCloseHandle{&serialOps}),
@@ -20,12 +32,14 @@ Device_Comm::Device_Comm(const ChannelSettings& settings, SerialOps& serialOps)
 
     portHandle.reset(ops.CreateFile(settings.portPath));
     if (!portHandle.valid())
-        throw CommError(L"Comm Port Not Found", ErrCantOpenPort);
+        throw OpenFailure(CommError(L"Comm Port Not Found", ErrCantOpenPort), ops);
 
     const Handle h = portHandle.get();
     if (!ops.GetCommState(h, savedState) || !ops.GetCommTimeouts(h, savedTimeouts)) {
+        const CommError failure =
+            OpenFailure(CommError(L"Invalid Port Specified", ErrCantOpenPort), ops);
         portHandle.Close();
-        throw CommError(L"Invalid Port Specified", ErrCantOpenPort);
+        throw failure;
     }
 
     if (!ops.GetCommState(h, state))

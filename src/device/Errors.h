@@ -77,6 +77,9 @@ public:
     Error& operator=(const Error&) = default;
 
     int code;
+    // The system's error number behind a port that would not open (for a hint on what to do
+    // about it); 0 for every other failure.
+    int systemError = 0;
 };
 
 class CriticalError : public Error {

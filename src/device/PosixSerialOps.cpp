@@ -19,6 +19,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Per thread, as Win32 keeps its last error.
+thread_local int lastError = 0;
+
+// Keeps the system's error of a failed open step; returns what a failed step returns.
+template <typename Result>
+Result OpenStepFailed(Result result, int error = errno)
+{
+    lastError = error;
+    return result;
+}
+
 std::string Utf8Path(const wchar_t* path)
 {
     std::string out;
@@ -146,11 +157,12 @@ Handle PosixSerialOps::CreateFile(const wchar_t* path)
         return InvalidHandle;
     int fd = ::open(Utf8Path(path).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return InvalidHandle;
+        return OpenStepFailed(InvalidHandle);
     // flock holds for root as well, where TIOCEXCL does not.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const Handle failed = OpenStepFailed(InvalidHandle);
         ::close(fd);
-        return InvalidHandle;
+        return failed;
     }
     Port port;
     port.isTerminal = ::tcgetattr(fd, &port.original) == 0;
@@ -177,8 +189,10 @@ bool PosixSerialOps::GetCommState(Handle h, DCB& d)
     Port port;
     termios t{};
     const int fd = static_cast<int>(h);
-    if (!Find(h, port) || ::tcgetattr(fd, &t) != 0)
-        return false;
+    if (!Find(h, port))
+        return OpenStepFailed(false, EBADF);
+    if (::tcgetattr(fd, &t) != 0)
+        return OpenStepFailed(false);  // ENOTTY: not a serial port
     d = DCB{};
     d.DCBlength = sizeof(DCB);
     d.BaudRate = BaudOf(cfgetospeed(&t));
@@ -309,8 +323,10 @@ bool PosixSerialOps::SetCommState(Handle h, const DCB& d)
 bool PosixSerialOps::GetCommTimeouts(Handle h, COMMTIMEOUTS& timeouts)
 {
     Port port;
-    if (!Find(h, port) || !port.isTerminal)
-        return false;
+    if (!Find(h, port))
+        return OpenStepFailed(false, EBADF);
+    if (!port.isTerminal)
+        return OpenStepFailed(false, ENOTTY);
     timeouts = port.timeouts;
     return true;
 }
@@ -517,6 +533,11 @@ bool PosixSerialOps::CloseHandle(Handle h)
 void PosixSerialOps::Sleep(std::uint32_t milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+int PosixSerialOps::LastError() const
+{
+    return lastError;
 }
 
 }  // namespace kAPI

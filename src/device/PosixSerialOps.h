@@ -29,6 +29,7 @@ public:
     bool ReadFile(Handle h, std::uint8_t* data, std::uint32_t length, std::uint32_t& read) override;
     bool CloseHandle(Handle h) override;
     void Sleep(std::uint32_t milliseconds) override;
+    int LastError() const override;
 
 private:
     // What the port was like when it was opened, and what the Win32 model keeps per

@@ -40,6 +40,10 @@ public:
                           std::uint32_t& read) = 0;
     virtual bool CloseHandle(Handle h) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // The system's error number behind the last CreateFile, GetCommState or GetCommTimeouts
+    // that failed on the calling thread, as Win32 keeps its last error; 0 when it gave none.
+    // It tells why a port would not open without anyone opening it a second time to look.
+    virtual int LastError() const = 0;
 };
 
 // The serial operations of the platform the program runs on.

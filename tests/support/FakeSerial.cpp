@@ -59,8 +59,10 @@ bool FakeSerial::Record(Op op, std::uint32_t value, Bytes bytes)
     calls.push_back({op, now, value, std::move(bytes)});
     int n = ++counts_[op];
     for (int nth : failures_[op])
-        if (nth == 0 || nth == n)
+        if (nth == 0 || nth == n) {
+            lastError_ = failureError;
             return false;
+        }
     return true;
 }
 

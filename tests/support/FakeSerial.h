@@ -71,6 +71,8 @@ public:
     }
     // Bytes that arrive unasked at virtual time `at`.
     void Inject(std::uint64_t at, const Bytes& bytes);
+    // The system error number that a scripted failure leaves for LastError.
+    int failureError = 0;
 
     // What the port looks like before the channel opens it.
     kAPI::DCB foundState{};
@@ -114,6 +116,7 @@ public:
                   std::uint32_t& read) override;
     bool CloseHandle(kAPI::Handle h) override;
     void Sleep(std::uint32_t milliseconds) override;
+    int LastError() const override { return lastError_; }
 
     static constexpr kAPI::Handle PortHandle = 7;
 
@@ -132,6 +135,7 @@ private:
     std::deque<std::vector<Piece>> answers_;
     Responder responder_;
     std::deque<Arrival> input_;
+    int lastError_ = 0;
     std::uint32_t shortWrite_ = 0;
     bool shortWriteSet_ = false;
 };

@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -89,13 +90,17 @@ TEST_P(ChannelOpenFailure, ThrowsAndLeavesNoPortOpen)
     const OpenFailure& f = GetParam();
     FakeSerial port;
     port.FailOn(f.op, f.nth);
+    port.failureError = EACCES;
     try {
         TestLink link(port);
         FAIL() << "open succeeded";
     } catch (const kAPI::Error& e) {
         EXPECT_EQ(e.code, f.code);
         EXPECT_STREQ(e.what(), f.text);
+        // A port that would not open keeps the system's reason; set-up failures have none.
+        EXPECT_EQ(e.systemError, f.code == kAPI::ErrCantOpenPort ? EACCES : 0);
     }
+    EXPECT_EQ(port.Count(Op::CreateFile), 1);
     EXPECT_EQ(port.Count(Op::CloseHandle), f.op == Op::CreateFile ? 0 : 1);
     EXPECT_FALSE(port.isOpen);
     EXPECT_EQ(port.Count(Op::SetCommState), f.lineStateWrites);

@@ -1,4 +1,5 @@
 // The channel and the framed link on a real pseudo-terminal, through the kernel's tty layer.
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
@@ -151,6 +152,7 @@ TEST_F(Pty, SecondChannelOnAHeldPortIsRefusedEvenForRoot)
     } catch (const kAPI::CommError& e) {
         EXPECT_EQ(e.code, 12);
         EXPECT_STREQ(e.what(), L"Comm Port Not Found");
+        EXPECT_EQ(e.systemError, EWOULDBLOCK);  // held, not missing
     }
 }
 
@@ -170,6 +172,7 @@ TEST(PosixPaths, MissingPathAndNonTerminalAreRefused)
         FAIL();
     } catch (const kAPI::CommError& e) {
         EXPECT_STREQ(e.what(), L"Comm Port Not Found");
+        EXPECT_EQ(e.systemError, ENOENT);
     }
     std::string file = std::filesystem::temp_directory_path() / "tidewell-not-a-port-XXXXXX";
     int fd = ::mkstemp(file.data());
@@ -181,6 +184,7 @@ TEST(PosixPaths, MissingPathAndNonTerminalAreRefused)
     } catch (const kAPI::CommError& e) {
         EXPECT_EQ(e.code, 12);
         EXPECT_STREQ(e.what(), L"Invalid Port Specified");
+        EXPECT_EQ(e.systemError, ENOTTY);
     }
     ::unlink(file.c_str());
 }
