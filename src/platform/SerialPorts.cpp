@@ -1,6 +1,6 @@
 #include "platform/SerialPorts.h"
 
-#include <QFileInfo>
+#include <QDir>
 #include <QString>
 
 #include <algorithm>
@@ -64,8 +64,12 @@ CStdStr PortPathFor(const SERIALPORTS& list, int index, const CStdStr& text)
 {
     if (index >= 0 && static_cast<std::size_t>(index) < list.size())
         return list[index].path;
-    const QFileInfo typed(QString::fromStdWString(text));
-    if (!text.empty() && typed.isAbsolute() && typed.exists())
-        return text;
-    return CStdStr();
+    // The text of an item whose port has gone still begins with that port's name.
+    const QString typed =
+        QString::fromStdWString(text).section(QStringLiteral(" : "), 0, 0).trimmed();
+    if (typed.isEmpty())
+        return CStdStr();
+    if (QDir::isAbsolutePath(typed))
+        return typed.toStdWString();
+    return (QStringLiteral("/dev/") + typed).toStdWString();
 }

@@ -34,6 +34,8 @@ enum : int { MatchItemText = 0, MatchPortName = 1, MatchDescription = 2 };
 int FindPortIndex(const SERIALPORTS& list, const CStdStr& text, int mode);
 
 // The device path to open: the path of entry index when that is an index of the list;
-// otherwise text, when it is the absolute path of an existing file (/dev/pts/7, a
-// /dev/serial/by-id link); otherwise empty, meaning no port is chosen.
+// otherwise what text names, whether it exists or not, so that opening it tells what is
+// wrong: an absolute path as it stands (/dev/pts/7, a /dev/serial/by-id link), a port name
+// under /dev (ttyUSB0, or the name an item's text begins with). Empty for empty text,
+// meaning no port is chosen.
 CStdStr PortPathFor(const SERIALPORTS& list, int index, const CStdStr& text);

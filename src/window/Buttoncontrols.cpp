@@ -35,6 +35,18 @@ void ConnectedCallback(int)
 {
 }
 
+// The error's own text, and what a person can do about a port that would not open. Only
+// such a port carries the system's reason: once it is open, nothing about the port is to
+// blame. A busy port is said to be busy, not missing.
+QString ConnectFailureText(const kAPI::Error& error, const CStdStr& path)
+{
+    const QString hint = PortHint::WhyNotOpened(path, error.systemError);
+    if (PortHint::IsBusy(error.systemError))
+        return hint;
+    const QString text = QString::fromWCharArray(error.what());
+    return hint.isEmpty() ? text : text + QLatin1Char('\n') + hint;
+}
+
 }  // namespace
 
 void TForm1::ConnectButtonClick()
@@ -55,28 +67,22 @@ void TForm1::ConnectButtonClick()
             ShowStatus(QStringLiteral("Device Not Open"));
             return;
         }
-        bool portOpened = false;
         try {
             auto* device = new kAPI::Device_Type1_Control(PortPath.c_str(), &CancelByte);
             CurrentDevice = device;
-            portOpened = true;
             device->SetCallbacks(ProgressCallback, StatusCallback, ConnectedCallback);
             ShowStatus(QStringLiteral("Searching for Device"));
             device->Open(kDetectAttempts);
         } catch (const kAPI::Error& e) {
-            QString text = QString::fromWCharArray(e.what());
-            // Only a port that would not open has a reason a person can fix. Once it is
-            // open, our own hold on it would pass for another program's.
-            const QString hint = portOpened ? QString() : PortHint::WhyNotOpened(PortPath);
-            if (!hint.isEmpty())
-                text += QLatin1Char('\n') + hint;
-            Modal::Current().Message(this, text, QStringLiteral("Error"), QMessageBox::Ok,
-                                     QMessageBox::Critical);
+            Modal::Current().Message(this, ConnectFailureText(e, PortPath), QStringLiteral("Error"),
+                                     QMessageBox::Ok, QMessageBox::Critical);
             ShowStatus(QStringLiteral("Device Not Open"));
             return;
         }
-        if (SelectedPortIndex >= 0 && SelectedPortIndex < portNames.size())
-            LastPort = portNames[SelectedPortIndex].toStdWString();
+        // A typed device path that connected is remembered as typed.
+        LastPort = SelectedPortIndex >= 0 && SelectedPortIndex < portNames.size()
+                       ? portNames[SelectedPortIndex].toStdWString()
+                       : PortPath;
         UpdateUi(UiConnected);
         update();
     }

@@ -39,8 +39,9 @@ void TForm1::ComSelectSelect()
 {
     const QString text = ui->ComSelect->currentText();
     int index = ui->ComSelect->currentIndex();
-    // Text typed over a chosen item counts, not the item under it.
-    if (index >= 0 && ui->ComSelect->itemText(index) != text) {
+    // Text typed over a chosen item counts, not the item under it; a typed port name is
+    // found whatever its letter case.
+    if (index < 0 || ui->ComSelect->itemText(index) != text) {
         index = FindPortIndex(PortList, text.toStdWString(), MatchItemText);
         if (index < 0)
             index = FindPortIndex(PortList, text.toStdWString(), MatchPortName);

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QGroupBox>
 #include <QShowEvent>
 
@@ -60,10 +61,17 @@ void TForm1::RestorePreferences(const PreferencesStore& store)
     LastPort = store.ReadString(kOptions, QStringLiteral("Port"), kDefaultPort);
     RefreshPortList();
     int index = FindPortIndex(PortList, LastPort, MatchPortName);
-    if (index < 0)
-        index = 0;
-    SelectedPortIndex = index;
-    ui->ComSelect->setCurrentIndex(index < ui->ComSelect->count() ? index : -1);
+    if (index < 0 && QDir::isAbsolutePath(QString::fromStdWString(LastPort))) {
+        // A device path that connected last time is offered again as typed.
+        SelectedPortIndex = -1;
+        ui->ComSelect->setCurrentIndex(-1);
+        ui->ComSelect->setEditText(QString::fromStdWString(LastPort));
+    } else {
+        if (index < 0)
+            index = 0;
+        SelectedPortIndex = index;
+        ui->ComSelect->setCurrentIndex(index < ui->ComSelect->count() ? index : -1);
+    }
 
     KeepOpenFlag = store.ReadBool(kOptions, QStringLiteral("KeepCommOpen"), false);
     RefreshOnConnectFlag = store.ReadBool(kOptions, QStringLiteral("RefreshOnConnect"), false);

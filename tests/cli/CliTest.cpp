@@ -6,6 +6,7 @@
 #include "Port.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +17,8 @@
 #include <map>
 #include <optional>
 #include <ostream>
+
+#include <unistd.h>
 
 namespace {
 
@@ -33,6 +36,14 @@ QString RuntimeDirOf(const EmulatorProcess& emulator)
     dir.cdUp();
     dir.cdUp();
     return dir.path();
+}
+
+// This program's name as the system lists it among the holders of a port.
+QString OwnProcessName()
+{
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    comm.open(QIODevice::ReadOnly);
+    return QString::fromLocal8Bit(comm.readAll()).trimmed();
 }
 
 QJsonObject Json(const QString& text)
@@ -224,6 +235,7 @@ TEST_P(CliFailure, EndsWithItsExitCodeAndChangesNothing)
     EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
     if (c.portHeld) {
         EXPECT_EQ(result.err.count(QLatin1Char('\n')), 1) << result.err.toStdString();
+        EXPECT_FALSE(result.err.contains(QStringLiteral("Not Found"))) << result.err.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(File(QStringLiteral("new.kvx"))));
     if (emulator) {
@@ -251,18 +263,22 @@ INSTANTIATE_TEST_SUITE_P(
                     std::nullopt,
                     {QStringLiteral("load"), QStringLiteral("no-such-port"), kNew},
                     3,
-                    QStringLiteral("no port 'no-such-port'")},
+                    QStringLiteral("/dev/no-such-port does not exist: check that the interface "
+                                   "cable is plugged in (Comm Port Not Found)")},
         FailureCase{"NotASerialPort",
                     std::nullopt,
                     {QStringLiteral("detect"), QStringLiteral("/dev/null")},
                     3,
-                    QStringLiteral("/dev/null: Invalid Port Specified")},
-        // One message, which says why.
+                    QStringLiteral("/dev/null is not a serial port (Invalid Port Specified)")},
+        // One message, which says why, and names the holder: here the test itself.
         FailureCase{"PortInUse",
                     std::vector<std::string>{},
                     {QStringLiteral("load"), QStringLiteral("{port}"), kNew},
                     3,
-                    QStringLiteral("is in use by another program (Comm Port Not Found)"),
+                    QStringLiteral("is in use by %1 (process %2): close the port there, then "
+                                   "try again")
+                        .arg(OwnProcessName())
+                        .arg(::getpid()),
                     true},
         FailureCase{"NoDevice",
                     std::vector<std::string>{"--silent"},

@@ -108,15 +108,27 @@ TEST(FindPortIndex, IgnoresLetterCaseInEachMode)
     EXPECT_EQ(FindPortIndex(SERIALPORTS(), L"COM3", MatchPortName), -1);
 }
 
-TEST(PortPathFor, ChosenEntryElseAnExistingTypedPath)
+TEST(PortPathFor, ChosenEntryElseWhatTheTextNames)
 {
     const SERIALPORTS list = {{L"ttyUSB0", L"", L"/dev/ttyUSB0"}};
-    EXPECT_EQ(PortPathFor(list, 0, L"ttyUSB0 : "), L"/dev/ttyUSB0");
-    EXPECT_EQ(PortPathFor(list, -1, L"/dev/null"), L"/dev/null");
-    EXPECT_EQ(PortPathFor(list, 1, L"/dev/null"), L"/dev/null");
-    EXPECT_EQ(PortPathFor(list, -1, L"/dev/no-such-port"), L"");
-    EXPECT_EQ(PortPathFor(list, -1, L"null"), L"");  // not a path of its own
-    EXPECT_EQ(PortPathFor(list, -1, L""), L"");
+    const struct {
+        int index;
+        CStdStr text;
+        CStdStr path;
+    } cases[] = {
+        {0, L"ttyUSB0 : ", L"/dev/ttyUSB0"},
+        {-1, L"/dev/null", L"/dev/null"},
+        {1, L"/dev/null", L"/dev/null"},  // past the end of the list: the text counts
+        // What does not exist is still opened, so that the open says so.
+        {-1, L"/dev/no-such-port", L"/dev/no-such-port"},
+        {-1, L"ttyACM3", L"/dev/ttyACM3"},
+        {-1, L"ttyS4 : gone since the list was read", L"/dev/ttyS4"},
+        {-1, L"  ", L""},
+        {-1, L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PortPathFor(list, c.index, c.text), c.path)
+            << std::string(c.text.begin(), c.text.end());
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // Connect when the port cannot serve: the error box, the status and the commands that
 // stay off, and a window that connects once the port is free again.
+#include <cerrno>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -13,6 +15,8 @@
 #include "FormDriver.h"
 #include "IsolatedMain.h"
 #include "ScriptedModal.h"
+#include "platform/PortHint.h"
+#include "window/Externals.h"
 #include "window/Main.h"
 
 class ConnectFailureTest : public QObject {
@@ -21,8 +25,9 @@ class ConnectFailureTest : public QObject {
 private slots:
     void init() { ForgetEarlierTests(); }
     void portGoneAsConnectStarts();
-    void noPortChosen_data();
     void noPortChosen();
+    void typedPortThatDoesNotExist_data();
+    void typedPortThatDoesNotExist();
     void portHeldByAnotherProgram();
     void noDiveComputerAnswers();
 
@@ -76,23 +81,13 @@ void ConnectFailureTest::portGoneAsConnectStarts()
     QVERIFY(CurrentDevice == nullptr);
 }
 
-void ConnectFailureTest::noPortChosen_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("text that names no port") << QStringLiteral("the blue cable");
-    QTest::newRow("a device path that does not exist") << QStringLiteral("/dev/ttyUSB97");
-    QTest::newRow("an empty list") << QString();
-}
-
 void ConnectFailureTest::noPortChosen()
 {
-    QFETCH(QString, typed);
     ScriptedModal modal;
     TForm1 form;
     FormDriver driver(form);
-    if (typed.isEmpty() && !form.PortNames().isEmpty())
+    if (!form.PortNames().isEmpty())
         QSKIP("this machine has serial ports of its own");
-    driver.TypePort(typed);
 
     driver.Click("ConnectButton");
 
@@ -100,6 +95,34 @@ void ConnectFailureTest::noPortChosen()
                        QStringLiteral("No port is chosen. Choose the port of the interface "
                                       "cable on the page \"Comm Port and Byte Control\"."));
     QVERIFY(CurrentDevice == nullptr);
+}
+
+void ConnectFailureTest::typedPortThatDoesNotExist_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a port name") << QStringLiteral("ttyUSB97") << QStringLiteral("/dev/ttyUSB97");
+    QTest::newRow("a device path")
+        << QStringLiteral("/dev/ttyUSB97") << QStringLiteral("/dev/ttyUSB97");
+}
+
+void ConnectFailureTest::typedPortThatDoesNotExist()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, path);
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver(form);
+    const CStdStr lastPort = LastPort;
+    driver.TypePort(typed);
+
+    driver.Click("ConnectButton");
+
+    // The port's own error, and what to do about it.
+    QString hint = PortHint::WhyNotOpened(path.toStdWString(), ENOENT);
+    VerifyNotConnected(driver, modal, QStringLiteral("Comm Port Not Found\n") + hint);
+    QVERIFY(hint.startsWith(path + QStringLiteral(" does not exist")));
+    QVERIFY(LastPort == lastPort);
 }
 
 void ConnectFailureTest::portHeldByAnotherProgram()
@@ -113,9 +136,15 @@ void ConnectFailureTest::portHeldByAnotherProgram()
     QCOMPARE(::flock(other, LOCK_EX | LOCK_NB), 0);
 
     w.Connect();
-    VerifyNotConnected(w.driver, w.modal,
-                       QStringLiteral("Comm Port Not Found\n%1 is in use by another program.")
-                           .arg(w.emulator->Terminal()));
+    // One message that says it is busy, and who holds it: here this test itself.
+    QFile comm(QStringLiteral("/proc/self/comm"));
+    QVERIFY(comm.open(QIODevice::ReadOnly));
+    VerifyNotConnected(
+        w.driver, w.modal,
+        QStringLiteral("%1 is in use by %2 (process %3): close the port there, "
+                       "then try again.")
+            .arg(w.emulator->Terminal(), QString::fromLocal8Bit(comm.readAll()).trimmed())
+            .arg(QCoreApplication::applicationPid()));
 
     // Once the other program lets go, the same Connect finds the dive computer.
     ::close(other);

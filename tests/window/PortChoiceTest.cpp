@@ -21,16 +21,20 @@ private slots:
     void connects();
 };
 
+enum class Choice { Picked, PathTyped, NameTyped };
+Q_DECLARE_METATYPE(Choice)
+
 void PortChoiceTest::connects_data()
 {
-    QTest::addColumn<bool>("typed");
-    QTest::newRow("announced entry picked from the list") << false;
-    QTest::newRow("terminal's path typed") << true;
+    QTest::addColumn<Choice>("choice");
+    QTest::newRow("announced entry picked from the list") << Choice::Picked;
+    QTest::newRow("terminal's path typed") << Choice::PathTyped;
+    QTest::newRow("port name typed in other letters") << Choice::NameTyped;
 }
 
 void PortChoiceTest::connects()
 {
-    QFETCH(bool, typed);
+    QFETCH(Choice, choice);
     ScriptedModal modal;
     TForm1 form;
     FormDriver driver(form);
@@ -39,8 +43,10 @@ void PortChoiceTest::connects()
     QVERIFY(emulator.IsReady());
 
     QComboBox* box = driver.Find<QComboBox>("ComSelect");
-    if (typed) {
+    if (choice == Choice::PathTyped) {
         driver.TypePort(emulator.Terminal());
+    } else if (choice == Choice::NameTyped) {
+        driver.TypePort(QStringLiteral("CHOSEN"));
     } else {
         QTest::keyClick(box, Qt::Key_F4);  // the list is read anew as it drops down
         const int entry = box->findText(emulator.PortText());
@@ -57,6 +63,9 @@ void PortChoiceTest::connects()
     QVERIFY(CurrentDevice != nullptr);
     QVERIFY(driver.Button("LoadButton")->isEnabled());
     QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphConnected));
+    // What connected is offered again at the next start: the entry's name, or the path.
+    QCOMPARE(QString::fromStdWString(LastPort),
+             choice == Choice::PathTyped ? emulator.Terminal() : QStringLiteral("chosen"));
 }
 
 TIDEWELL_ISOLATED_MAIN(PortChoiceTest)

@@ -217,6 +217,20 @@ void PreferencesWindowTest::storedValuesComeBackAndAreKept()
     QCOMPARE(store.value(QStringLiteral("FormState/Maximized")).toBool(), false);
 }
 
+void PreferencesWindowTest::typedPortPathComesBack()
+{
+    // The path of a device that no entry lists, typed and connected last time.
+    Store().setValue(QStringLiteral("Port"), emulatorPort);
+
+    window = ShowWindow();
+    QCOMPARE(PortBox(*window)->currentIndex(), -1);
+    QCOMPARE(PortBox(*window)->currentText(), emulatorPort);
+    QTest::mouseClick(Child<QToolButton>(*window, "ConnectButton"), Qt::LeftButton);
+    QVERIFY(modal->messages.isEmpty());
+    CloseWindow();
+    QCOMPARE(Store().value(QStringLiteral("Port")).toString(), emulatorPort);
+}
+
 void PreferencesWindowTest::maximizedSurvivesARestart()
 {
     window = ShowWindow();

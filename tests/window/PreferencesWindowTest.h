@@ -29,6 +29,7 @@ private slots:
     void firstRunDefaults();
     void choicesSurviveARestart();
     void storedValuesComeBackAndAreKept();
+    void typedPortPathComesBack();
     void maximizedSurvivesARestart();
     void keepConnectionOpenArmsNothingUntilAsked_data();
     void keepConnectionOpenArmsNothingUntilAsked();

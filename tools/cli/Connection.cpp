@@ -47,13 +47,16 @@ Connection::Connection(const QString& port) : path_(ResolvePort(port))
         device_ = std::make_unique<kAPI::Device_Type1_Control>(path_.c_str(), &cancel_);
     } catch (const kAPI::Error& e) {
         // One message: the reason a person can act on (busy, missing, no permission) when
-        // there is one, with the error's own text after it.
-        QString hint = PortHint::WhyNotOpened(path_);
+        // there is one, with the error's own text after it; a busy port is not "not found".
+        QString hint = PortHint::WhyNotOpened(path_, e.systemError);
         if (hint.endsWith(QLatin1Char('.')))
             hint.chop(1);
-        throw Failure{ExitMissingPort, hint.isEmpty()
-                                           ? QStringLiteral("%1: %2").arg(Path(), TextOf(e))
-                                           : QStringLiteral("%1 (%2)").arg(hint, TextOf(e))};
+        QString message = QStringLiteral("%1 (%2)").arg(hint, TextOf(e));
+        if (hint.isEmpty())
+            message = QStringLiteral("%1: %2").arg(Path(), TextOf(e));
+        else if (PortHint::IsBusy(e.systemError))
+            message = hint;
+        throw Failure{ExitMissingPort, message};
     }
     try {
         ProgressLine line(QStringLiteral("Looking for the dive computer on %1").arg(Path()));
