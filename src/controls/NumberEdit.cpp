@@ -85,8 +85,13 @@ void TNumberEdit::setValue(qint64 v)
 void TNumberEdit::focusOutEvent(QFocusEvent* event)
 {
     QLineEdit::focusOutEvent(event);
-    if (text().isEmpty() && allowEmpty_)
-        return;
+    if (!(text().isEmpty() && allowEmpty_))
+        BringIntoRange();
+    emit OnExit();
+}
+
+void TNumberEdit::BringIntoRange()
+{
     const qint64 v = value();
     if (max_ > 0 && (v < 0 || v > max_)) {
         setValue(v < 0 ? 0 : max_);  // a real change: the editor takes it

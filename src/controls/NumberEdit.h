@@ -33,10 +33,16 @@ public:
     int emptyValue() const { return emptyValue_; }
     void setEmptyValue(int v) { emptyValue_ = v; }
 
+signals:
+    // The edit lost the focus, after its value was brought into range.
+    void OnExit();
+
 protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void BringIntoRange();
+
     QString pattern_ = QStringLiteral(",0;(,0)");
     bool grouped_ = true;
     int minDigits_ = 1;

@@ -1,5 +1,6 @@
 // Showing the settings record in the controls, gathering it back, and the editors that
 // turn each change the person makes into a change of the record.
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -61,6 +62,32 @@ std::uint16_t LowWord(qint64 v)
     return static_cast<std::uint16_t>(v & 0xFFFF);
 }
 
+// The dive-time counter is 16 bits of minutes: 1092 h 15 min at most. What is typed past
+// that holds the counter at its top rather than wrapping it round to a few minutes.
+constexpr qint64 kCounterTop = 0xFFFF;
+
+std::uint16_t CounterMinutes(qint64 hours, qint64 minutes)
+{
+    return static_cast<std::uint16_t>(std::clamp<qint64>(hours * 60 + minutes, 0, kCounterTop));
+}
+
+// Four base-100 digits hold 0 to 99 999 999.
+constexpr qint64 kSerialTop = 99999999;
+
+std::uint32_t SerialNumberFrom(qint64 shown)
+{
+    return static_cast<std::uint32_t>(std::clamp<qint64>(shown, 0, kSerialTop));
+}
+
+// The item of a sample interval, or -1 for an interval the window does not offer.
+int SampleRateIndex(std::uint8_t code)
+{
+    for (int i = 0; i < 4; ++i)
+        if (SampleRateCodes[i] == code)
+            return i;
+    return -1;
+}
+
 }  // namespace
 
 void TForm1::DisplaySettings()
@@ -72,11 +99,8 @@ void TForm1::DisplaySettings()
     const DEVICE_DATA& r = CurrentSettings;
 
     DiveModel->SetItemIndex(r.diveMode);
-    for (int i = 0; i < 4; ++i)
-        if (SampleRateCodes[i] == r.sampleRate) {
-            SampleRateBox->SetItemIndex(i);
-            break;
-        }
+    // An interval no item offers shows no item, so that it is not taken for another one.
+    SampleRateBox->SetItemIndex(SampleRateIndex(r.sampleRate));
     ui->LightEnableCheck->setChecked(r.light & 0x80);
     ui->LiteTime->SetValue(r.light & 0x7F);
     ui->TotalTimeHours->setValue(HoursOf(r.diveTime));
@@ -115,7 +139,7 @@ void TForm1::GatherSettings()
     r.light = static_cast<std::uint8_t>(static_cast<int>(ui->LiteTime->GetValue()) & 0xFF);
     if (ui->LightEnableCheck->isChecked())
         r.light |= 0x80;
-    r.diveTime = MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
+    r.diveTime = CounterMinutes(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
     r.totalDives = LowWord(ui->TotalDivesEdit->value());
     r.maxDepth = GatheredDepth(r.maxDepth, ui->MaxDepthEdit->value());
     // The bits no control shows are the dive computer's own and stay as they are.
@@ -132,11 +156,13 @@ void TForm1::GatherSettings()
     if (Units->ItemIndex() >= 0)
         r.units = static_cast<std::uint8_t>(Units->ItemIndex());
     r.clock12Hour = ClockBox->ItemIndex() == 0 ? 1 : 0;
-    SetSerialNumber(r, static_cast<std::uint32_t>(ui->SerialNumber->value()));
+    // Digits that are no base-100 digits are the dive computer's own: kept unless changed.
+    if (ui->SerialNumber->value() != qint64(SerialNumberOf(r)))
+        SetSerialNumber(r, SerialNumberFrom(ui->SerialNumber->value()));
     r.modelCode = LowByte(ui->CompIDEdit->value());
     r.firmwareVersion = LowByte(ui->FirmwareEdit->value());
     r.freeDiveMaxDepth = GatheredDepth(r.freeDiveMaxDepth, ui->FreeDepth->value());
-    r.freeDiveTime = MinutesFrom(ui->FreeTimeHours->value(), ui->FreeTimeMinutes->value());
+    r.freeDiveTime = CounterMinutes(ui->FreeTimeHours->value(), ui->FreeTimeMinutes->value());
 }
 
 void TForm1::DiveModelClick()
@@ -195,12 +221,20 @@ void TForm1::TotalTimeHoursChange()
     SetChanged(true);
     PushUndoWord(kDiveTime, CurrentSettings.diveTime);
     CurrentSettings.diveTime =
-        MinutesFrom(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
+        CounterMinutes(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
 }
 
 void TForm1::TotalTimeMinutesChange()
 {
     TotalTimeHoursChange();
+}
+
+void TForm1::TotalTimeExit()
+{
+    // At 1092 hours the counter holds 15 minutes more at most; the edit says so.
+    const qint64 hours = ui->TotalTimeHours->value();
+    if (hours * 60 + ui->TotalTimeMinutes->value() > kCounterTop)
+        ui->TotalTimeMinutes->setValue(kCounterTop - hours * 60);
 }
 
 void TForm1::TotalDivesEditChange()
@@ -307,7 +341,7 @@ void TForm1::SerialNumberChange()
         return;
     SetChanged(true);
     PushUndoBytes(kSerial, 4, CurrentSettings.serialDigits);
-    SetSerialNumber(CurrentSettings, static_cast<std::uint32_t>(ui->SerialNumber->value()));
+    SetSerialNumber(CurrentSettings, SerialNumberFrom(ui->SerialNumber->value()));
 }
 
 void TForm1::CompIDEditChange()

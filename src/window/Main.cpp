@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include "controls/Bmspinedit.h"
+#include "controls/NumberEdit.h"
 #include "platform/AboutForm.h"
 #include "ui_Main.h"
 #include "window/Application.h"
@@ -369,6 +370,8 @@ void TForm1::ConnectSignals()
     On(ui->LiteTime, &TBMSpinEdit::OnExit, &TForm1::LiteTimeExit);
     On(ui->TotalTimeHours, &QLineEdit::textChanged, &TForm1::TotalTimeHoursChange);
     On(ui->TotalTimeMinutes, &QLineEdit::textChanged, &TForm1::TotalTimeMinutesChange);
+    On(ui->TotalTimeHours, &TNumberEdit::OnExit, &TForm1::TotalTimeExit);
+    On(ui->TotalTimeMinutes, &TNumberEdit::OnExit, &TForm1::TotalTimeExit);
     On(ui->TotalDivesEdit, &QLineEdit::textChanged, &TForm1::TotalDivesEditChange);
     On(ui->MaxDepthEdit, &QLineEdit::textChanged, &TForm1::MaxDepthEditChange);
     On(ui->DepthAlarmEdit, &QLineEdit::textChanged, &TForm1::DepthAlarmEditChange);

@@ -122,6 +122,7 @@ public slots:
     void LiteTimeExit();
     void TotalTimeHoursChange();
     void TotalTimeMinutesChange();
+    void TotalTimeExit();
     void TotalDivesEditChange();
     void MaxDepthEditChange();
     void PersonalSettingClick();

@@ -107,7 +107,10 @@ private slots:
     void depthFractionKeptUnlessTheShownDepthChanges();
     void altitudeKeepsPersonalAndGatherKeepsTheUnshownBits();
     void clockTwelveAndTwentyFour();
-    void sampleRateWithoutCodeKeepsTheSelection();
+    void sampleRateWithoutCodeShowsNoItemAndIsKept();
+    void diveTimeTakesTheWholeCounter_data();
+    void diveTimeTakesTheWholeCounter();
+    void serialNumberWithinFourBaseHundredDigits();
     void serialNumberDigits();
     void modelNameAndCode_data();
     void modelNameAndCode();
@@ -424,7 +427,7 @@ void EditorsTest::clockTwelveAndTwentyFour()
     QCOMPARE(int(CurrentSettings.clock12Hour), 1);
 }
 
-void EditorsTest::sampleRateWithoutCodeKeepsTheSelection()
+void EditorsTest::sampleRateWithoutCodeShowsNoItemAndIsKept()
 {
     DEVICE_DATA r = Plausible();
     r.sampleRate = 20;
@@ -432,10 +435,92 @@ void EditorsTest::sampleRateWithoutCodeKeepsTheSelection()
     QCOMPARE(RadioIndex(w.get(), "SampleRateBox"), 1);
     r.sampleRate = 15;
     Show(r);
-    QCOMPARE(RadioIndex(w.get(), "SampleRateBox"), 1);
-    QCOMPARE(int(CurrentSettings.sampleRate), 15);
+    // Still showing 20 would have the next Store write 20.
+    QCOMPARE(RadioIndex(w.get(), "SampleRateBox"), -1);
     w->GatherSettings();
-    QCOMPARE(int(CurrentSettings.sampleRate), 20);
+    QCOMPARE(int(CurrentSettings.sampleRate), 15);
+
+    ClickItem("SampleRateBox", 3);
+    QCOMPARE(int(CurrentSettings.sampleRate), 60);
+    QCOMPARE(UndoAll(), 1);
+    QCOMPARE(int(CurrentSettings.sampleRate), 15);
+    QCOMPARE(RadioIndex(w.get(), "SampleRateBox"), -1);
+}
+
+void EditorsTest::diveTimeTakesTheWholeCounter_data()
+{
+    QTest::addColumn<int>("held");
+    QTest::addColumn<QString>("hours");  // typed; empty: left as shown
+    QTest::addColumn<QString>("minutes");
+    QTest::addColumn<QString>("shownHours");
+    QTest::addColumn<QString>("shownMinutes");
+    QTest::addColumn<int>("counter");
+    QTest::newRow("the counter's top passes the focus unchanged") << 0xFFFF << ""
+                                                                  << ""
+                                                                  << "1,092"
+                                                                  << "15" << 0xFFFF;
+    QTest::newRow("minutes past the top at 1092 hours") << 600 << "1092"
+                                                        << "59"
+                                                        << "1,092"
+                                                        << "15" << 0xFFFF;
+    QTest::newRow("hours past 1092") << 600 << "2000"
+                                     << ""
+                                     << "1,092"
+                                     << "00" << 65520;
+    QTest::newRow("within the counter") << 600 << "999"
+                                        << "30"
+                                        << "999"
+                                        << "30" << 59970;
+}
+
+void EditorsTest::diveTimeTakesTheWholeCounter()
+{
+    QFETCH(int, held);
+    QFETCH(QString, hours);
+    QFETCH(QString, minutes);
+    QFETCH(QString, shownHours);
+    QFETCH(QString, shownMinutes);
+    QFETCH(int, counter);
+    DEVICE_DATA r = Plausible();
+    r.diveTime = static_cast<std::uint16_t>(held);
+    Show(r);
+
+    // Tabbing through both fields, typing where the row says.
+    for (const char* edit : {"TotalTimeHours", "TotalTimeMinutes"}) {
+        const QString& typed = QByteArray(edit) == "TotalTimeHours" ? hours : minutes;
+        if (typed.isEmpty()) {
+            OnPageOf(C<QWidget>(edit));
+            C<QWidget>(edit)->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(C<QWidget>(edit)->hasFocus());
+        } else {
+            TypeOver(edit, typed);
+        }
+    }
+    FocusElsewhere();
+
+    QCOMPARE(C<QLineEdit>("TotalTimeHours")->text(), shownHours);
+    QCOMPARE(C<QLineEdit>("TotalTimeMinutes")->text(), shownMinutes);
+    QCOMPARE(int(CurrentSettings.diveTime), counter);
+    w->GatherSettings();
+    QCOMPARE(int(CurrentSettings.diveTime), counter);
+}
+
+void EditorsTest::serialNumberWithinFourBaseHundredDigits()
+{
+    Show(Plausible());
+    TypeOver("SerialNumber", "123456789");
+    QCOMPARE(Dump(BytesOf(CurrentSettings), 54, 4), QStringLiteral("63 63 63 63"));
+    FocusElsewhere();
+    QCOMPARE(C<QLineEdit>("SerialNumber")->text(), QStringLiteral("99999999"));
+    QCOMPARE(Dump(BytesOf(CurrentSettings), 54, 4), QStringLiteral("63 63 63 63"));
+
+    // Bytes that are no base-100 digits are the dive computer's own: a gather keeps them.
+    DEVICE_DATA r = Plausible();
+    const std::uint8_t digits[4] = {0xFF, 0x00, 0x64, 0x01};
+    std::memcpy(r.serialDigits, digits, 4);
+    Show(r);
+    w->GatherSettings();
+    QCOMPARE(Dump(BytesOf(CurrentSettings), 54, 4), QStringLiteral("ff 0 64 1"));
 }
 
 void EditorsTest::serialNumberDigits()

@@ -674,10 +674,11 @@ void MainWindowTest::selectionLostWhenItsPortDisappears()
     QCOMPARE(ItemOf(w, "y"), -1);
     QCOMPARE(combo->currentIndex(), -1);
     QCOMPARE(SelectedPortIndex, -1);
-    // Connect chooses again after its refresh: nothing usable is chosen, no path is formed.
+    // Connect chooses again after its refresh: no entry is chosen, and the port the text
+    // still names is the one that Connect's open will say is missing.
     w.ComSelectSelect();
     QCOMPARE(SelectedPortIndex, -1);
-    QCOMPARE(PortPath, CStdStr());
+    QCOMPARE(QString::fromStdWString(PortPath), QStringLiteral("/dev/") + Prefix() + "y");
     QVERIFY(modal.messages.isEmpty());
 }
 
@@ -688,11 +689,15 @@ void MainWindowTest::typedText_data()
     QTest::addColumn<QString>("path");  // "pty": the unannounced terminal, "ann": the announced one
     QTest::newRow("device path") << "pty" << false << "pty";
     QTest::newRow("device path over a chosen entry") << "pty" << true << "pty";
-    QTest::newRow("nothing by that name") << "no such port" << false << "";
-    QTest::newRow("nothing by that name over a chosen entry") << "no such port" << true << "";
-    QTest::newRow("absolute path of nothing") << "/dev/no-such-device" << true << "";
-    QTest::newRow("relative path") << "dev/null" << false << "";
+    // What names nothing is opened all the same, so that the open says what is wrong.
+    QTest::newRow("nothing by that name") << "ttyNONE" << false << "/dev/ttyNONE";
+    QTest::newRow("nothing by that name over a chosen entry")
+        << "ttyNONE" << true << "/dev/ttyNONE";
+    QTest::newRow("absolute path of nothing")
+        << "/dev/no-such-device" << true << "/dev/no-such-device";
+    QTest::newRow("a name under /dev") << "ptmx" << false << "/dev/ptmx";
     QTest::newRow("entry text in other case") << "ANN : type1 EMULATOR" << false << "ann";
+    QTest::newRow("entry name in other case") << "ANN" << false << "ann";
 }
 
 void MainWindowTest::typedText()
@@ -725,7 +730,7 @@ void MainWindowTest::typedText()
 
     const QString expected = path == "pty"   ? typedPort.path()
                              : path == "ann" ? announcedPort.path()
-                                             : QString();
+                                             : path;
     QCOMPARE(QString::fromStdWString(PortPath), expected);
     if (path == "ann")
         QCOMPARE(SelectedPortIndex, ItemOf(w, "ann"));
