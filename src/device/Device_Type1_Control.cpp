@@ -26,6 +26,9 @@ void Device_Type1_Control::SetCallbacks(void (*progressFunction)(int),
 
 void Device_Type1_Control::Open(int attempts)
 {
+    // Whatever an earlier Open found may be another dive computer by now.
+    detected = false;
+    detectedSettings = DEVICE_DATA{};
     std::memcpy(sendBuffer.get(), DetectProbe, sizeof DetectProbe);
     // The bar starts full and loses one share per failed attempt.
     progress.Start(attempts);
@@ -42,6 +45,7 @@ void Device_Type1_Control::Open(int attempts)
             progress.Update();
             continue;
         }
+        KeepDetected();
         ReportStatus(L"Comm Opened Successfully!");
         progress.current = 0;
         progress.Update();
@@ -54,6 +58,15 @@ void Device_Type1_Control::Open(int attempts)
     progress.current = 0;
     progress.Update();
     throw Device_Not_Present(L"Device Type1 Not Found", ErrInterfaceNotDetected);
+}
+
+void Device_Type1_Control::KeepDetected()
+{
+    constexpr int header = sizeof DetectProbe;
+    DeviceData::PlaceByPlan(detectedSettings, DetectAddress, receiveBuffer.get() + header,
+                            DetectLength);
+    DeviceData::SwapWords(detectedSettings);
+    detected = true;
 }
 
 void Device_Type1_Control::Slot5()
