@@ -69,8 +69,10 @@ public:
     // boundary once the cancel byte is 1.
     void LoadSettings(DEVICE_DATA& record, bool withProgress);
     // Writes the settings image of `record` to the dive computer; a failure or a cancel
-    // leaves there the blocks written so far.
-    void StoreSettings(const DEVICE_DATA& record, bool withProgress);
+    // leaves there the blocks written so far. With `verify` the blocks are then read back
+    // and compared with what was written: a difference throws kAPI::VerifyError naming
+    // the first address that differs, and progress runs over both passes.
+    void StoreSettings(const DEVICE_DATA& record, bool withProgress, bool verify = false);
 
 protected:
     // One request of 1 to 32 bytes.

@@ -30,6 +30,23 @@ void StopIfCanceled(const Device& device)
         throw MakeUserCancel();
 }
 
+// Reads the blocks of the plan back and throws at the first byte that differs from
+// `image`, the record as it was written (16-bit fields in the dive computer's order).
+void CompareWithMemory(Device_Type1_Control& device, const DEVICE_DATA& image, bool withProgress)
+{
+    DEVICE_DATA stored{};
+    for (const auto& block : TransferPlan) {
+        StopIfCanceled(device);
+        device.Read(block.address, block.length, Bytes(stored) + block.recordOffset, withProgress);
+        const std::uint8_t* written = Bytes(image) + block.recordOffset;
+        const std::uint8_t* read = Bytes(stored) + block.recordOffset;
+        for (int i = 0; i < block.length; ++i) {
+            if (read[i] != written[i])
+                throw VerifyError(block.address + static_cast<std::uint32_t>(i));
+        }
+    }
+}
+
 }  // namespace
 
 void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
@@ -46,15 +63,17 @@ void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
     record = fresh;
 }
 
-void Device_Type1_Control::StoreSettings(const DEVICE_DATA& record, bool withProgress)
+void Device_Type1_Control::StoreSettings(const DEVICE_DATA& record, bool withProgress, bool verify)
 {
     DEVICE_DATA image = record;
     DeviceData::SwapWords(image);
-    progress.Start(DeviceData::ProgressTotal);
+    progress.Start(verify ? 2 * DeviceData::ProgressTotal : DeviceData::ProgressTotal);
     for (const auto& block : TransferPlan) {
         StopIfCanceled(*this);
         Write(block.address, block.length, Bytes(image) + block.recordOffset, withProgress);
     }
+    if (verify)
+        CompareWithMemory(*this, image, withProgress);
 }
 
 void Device_Type1_Control::ReadSettings()
