@@ -40,6 +40,7 @@ void Device_Type1_Control::Open(int attempts)
             throw MakeUserCancel();
         try {
             Exchange(sizeof DetectProbe, DetectAnswerLength);
+            CheckEcho(sizeof DetectProbe);
         } catch (const Error&) {
             progress.current -= 1;
             progress.Update();

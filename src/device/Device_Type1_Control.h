@@ -3,7 +3,8 @@
 // destroying it closes the port. Every failure is thrown as a kAPI::Error.
 //
 // Memory is addressed 0 to 8191 and moved in requests of at most 32 bytes, each preceded
-// by a pause; a caller's cancel byte set to 1 stops a long transfer between blocks.
+// by a pause; a caller's cancel byte set to 1 stops a long transfer between blocks. Every
+// read or write answer must echo its request's command, address and length.
 
 #include <cstdint>
 
@@ -82,6 +83,8 @@ protected:
 private:
     void CheckRange(std::uint32_t address, int length) const;
     void PutHeader(std::uint8_t command, std::uint32_t address, int n);
+    // Throws code 13 unless the answer's first `count` bytes echo the request's.
+    void CheckEcho(int count) const;
     // Takes the identity and counters from the detection answer in the receive buffer.
     void KeepDetected();
 

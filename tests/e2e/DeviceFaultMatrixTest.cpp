@@ -45,6 +45,7 @@ const std::string kPartial = failure("kAPI::CommError", 18, L"Listen: Partial Re
 const std::string kBadChecksum = failure("kAPI::CommError", 8, L"Listen: Bad Checksum ");
 const std::string kWrongEcho =
     failure("kAPI::CommError", 9, L"Write: Data returned did not match sent");
+const std::string kBadEcho = failure("kAPI::CommError", 13, L"Bad Command Echo");
 
 bool matches(const std::string& expected, const std::string& seen)
 {
@@ -90,11 +91,12 @@ const Row kRows[] = {
     {"SplitStore", {"--split", "9:3"}, Operation::Store, kPartial, kSucceeds, true},
     {"SplitReadByte", {"--split", "1:3"}, Operation::ReadByte, kPartial, kSucceeds, true},
 
-    // Only a write answer's echo is checked: detection and reads never look at the header.
+    // A wrong length echo: a failed attempt for detection, a failed read, and for a write
+    // the write's own error.
     {"WrongEchoDetect", {"--wrong-echo", "1"}, Operation::Detect, kSucceeds, kSucceeds},
-    {"WrongEchoLoad", {"--wrong-echo", "3"}, Operation::Load, kSucceeds, kSucceeds},
+    {"WrongEchoLoad", {"--wrong-echo", "3"}, Operation::Load, kBadEcho, kSucceeds},
     {"WrongEchoStore", {"--wrong-echo", "3"}, Operation::Store, kWrongEcho, kSucceeds},
-    {"WrongEchoReadByte", {"--wrong-echo", "1"}, Operation::ReadByte, kSucceeds, kSucceeds},
+    {"WrongEchoReadByte", {"--wrong-echo", "1"}, Operation::ReadByte, kBadEcho, kSucceeds},
 
     // Stray bytes shift the answer: its checksum fails, and the next request throws away
     // the tail that is left over.
