@@ -1,5 +1,7 @@
 #include "device/DEVICE_DATA.h"
 
+#include <algorithm>
+#include <cstring>
 #include <type_traits>
 #include <utility>
 
@@ -41,6 +43,18 @@ static_assert(DeviceData::MemoryAOffset + DeviceData::MemoryASize == DeviceData:
 static_assert(DeviceData::MemoryBOffset + DeviceData::MemoryBSize == DeviceData::RecordSize);
 
 namespace DeviceData {
+
+void PlaceByPlan(DEVICE_DATA& record, std::uint32_t address, const std::uint8_t* bytes, int length)
+{
+    const std::uint32_t end = address + static_cast<std::uint32_t>(length);
+    for (const auto& block : TransferPlan) {
+        const std::uint32_t from = std::max<std::uint32_t>(address, block.address);
+        const std::uint32_t to = std::min<std::uint32_t>(end, block.address + block.length);
+        if (from < to)
+            std::memcpy(Bytes(record) + block.recordOffset + (from - block.address),
+                        bytes + (from - address), to - from);
+    }
+}
 
 void SwapWords(DEVICE_DATA& record)
 {

@@ -99,6 +99,11 @@ constexpr TransferBlock TransferPlan[] = {
 };
 constexpr int TransferBlockCount = 5;
 
+// Puts `length` bytes read at dive computer `address` where the transfer plan keeps them
+// in `record`, as they are; bytes at addresses that the plan never transfers (0x48-0x49,
+// past 0x70) are left out.
+void PlaceByPlan(DEVICE_DATA& record, std::uint32_t address, const std::uint8_t* bytes, int length);
+
 // Record offsets of the seven 16-bit fields.
 constexpr std::size_t WordOffsets[] = {46, 48, 50, 119, 121, 129, 131};
 

@@ -26,6 +26,9 @@ void Device_Type1_Control::SetCallbacks(void (*progressFunction)(int),
 
 void Device_Type1_Control::Open(int attempts)
 {
+    // Whatever an earlier Open found may be another dive computer by now.
+    detected = false;
+    detectedSettings = DEVICE_DATA{};
     std::memcpy(sendBuffer.get(), DetectProbe, sizeof DetectProbe);
     // The bar starts full and loses one share per failed attempt.
     progress.Start(attempts);
@@ -37,11 +40,13 @@ void Device_Type1_Control::Open(int attempts)
             throw MakeUserCancel();
         try {
             Exchange(sizeof DetectProbe, DetectAnswerLength);
+            CheckEcho(sizeof DetectProbe);
         } catch (const Error&) {
             progress.current -= 1;
             progress.Update();
             continue;
         }
+        KeepDetected();
         ReportStatus(L"Comm Opened Successfully!");
         progress.current = 0;
         progress.Update();
@@ -54,6 +59,15 @@ void Device_Type1_Control::Open(int attempts)
     progress.current = 0;
     progress.Update();
     throw Device_Not_Present(L"Device Type1 Not Found", ErrInterfaceNotDetected);
+}
+
+void Device_Type1_Control::KeepDetected()
+{
+    constexpr int header = sizeof DetectProbe;
+    DeviceData::PlaceByPlan(detectedSettings, DetectAddress, receiveBuffer.get() + header,
+                            DetectLength);
+    DeviceData::SwapWords(detectedSettings);
+    detected = true;
 }
 
 void Device_Type1_Control::Slot5()

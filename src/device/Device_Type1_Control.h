@@ -3,7 +3,8 @@
 // destroying it closes the port. Every failure is thrown as a kAPI::Error.
 //
 // Memory is addressed 0 to 8191 and moved in requests of at most 32 bytes, each preceded
-// by a pause; a caller's cancel byte set to 1 stops a long transfer between blocks.
+// by a pause; a caller's cancel byte set to 1 stops a long transfer between blocks. Every
+// read or write answer must echo its request's command, address and length.
 
 #include <cstdint>
 
@@ -22,8 +23,11 @@ public:
     static constexpr int MaxBlock = 32;
     static constexpr std::uint32_t BlockPause = 500;        // ms before every block
     static constexpr std::uint32_t WriteEnablePause = 666;  // ms before a write enable
-    // A read of 27 bytes at 0x1B: its 32-byte answer tells that the dive computer is there.
-    static constexpr std::uint8_t DetectProbe[4] = {CmdRead, 0x00, 0x1B, 0x1B};
+    // A read of 27 bytes at 0x1B: its 32-byte answer tells that the dive computer is there,
+    // and carries its counters, model code, firmware version and serial number.
+    static constexpr std::uint32_t DetectAddress = 0x1B;
+    static constexpr int DetectLength = 27;
+    static constexpr std::uint8_t DetectProbe[4] = {CmdRead, 0x00, DetectAddress, DetectLength};
     static constexpr int DetectAnswerLength = 32;
 
     // Opens the port; sends nothing. `cancelFlag` may be null (never cancel).
@@ -52,13 +56,24 @@ public:
 
     std::uint8_t ReadByte(std::uint32_t address, bool withProgress);
 
+    // True after a successful Open of this controller; false before it and after an Open
+    // that failed or was canceled.
+    bool Detected() const { return detected; }
+    // What the detection answer carried, as LoadSettings would place it: the counters,
+    // model code, firmware version and serial digits (record offsets 46-57) and the bytes
+    // around them, 16-bit fields in host order; every other byte zero. All zero unless
+    // Detected().
+    const DEVICE_DATA& DetectedSettings() const { return detectedSettings; }
+
     // Reads the settings image into `record`, 16-bit fields in host order. On failure
     // `record` is left as it was. Both end with kAPI::User_Cancel at the next block
     // boundary once the cancel byte is 1.
     void LoadSettings(DEVICE_DATA& record, bool withProgress);
     // Writes the settings image of `record` to the dive computer; a failure or a cancel
-    // leaves there the blocks written so far.
-    void StoreSettings(const DEVICE_DATA& record, bool withProgress);
+    // leaves there the blocks written so far. With `verify` the blocks are then read back
+    // and compared with what was written: a difference throws kAPI::VerifyError naming
+    // the first address that differs, and progress runs over both passes.
+    void StoreSettings(const DEVICE_DATA& record, bool withProgress, bool verify = false);
 
 protected:
     // One request of 1 to 32 bytes.
@@ -68,6 +83,13 @@ protected:
 private:
     void CheckRange(std::uint32_t address, int length) const;
     void PutHeader(std::uint8_t command, std::uint32_t address, int n);
+    // Throws code 13 unless the answer's first `count` bytes echo the request's.
+    void CheckEcho(int count) const;
+    // Takes the identity and counters from the detection answer in the receive buffer.
+    void KeepDetected();
+
+    bool detected = false;
+    DEVICE_DATA detectedSettings{};
 };
 
 }  // namespace kAPI

@@ -44,6 +44,14 @@ void Device_Type1_Control::PutHeader(std::uint8_t command, std::uint32_t address
     sendBuffer[3] = static_cast<std::uint8_t>(n);
 }
 
+void Device_Type1_Control::CheckEcho(int count) const
+{
+    // The dive computer answers with the request's header: an answer that names another
+    // command or address is not the answer to this request, even when its checksum holds.
+    if (std::memcmp(receiveBuffer.get(), sendBuffer.get(), count) != 0)
+        throw CommError(ErrorFromCode(ErrBadCommandEcho));
+}
+
 void Device_Type1_Control::ReadBlock(std::uint32_t address, int n, std::uint8_t* destination,
                                      bool withProgress)
 {
@@ -51,6 +59,7 @@ void Device_Type1_Control::ReadBlock(std::uint32_t address, int n, std::uint8_t*
     PurgeTransmit();
     PutHeader(CmdRead, address, n);
     Exchange(HeaderLength, HeaderLength + n + 1);
+    CheckEcho(HeaderLength);
     std::memcpy(destination, receiveBuffer.get() + HeaderLength, n);
     if (withProgress) {
         progress.current += n;
@@ -65,10 +74,10 @@ void Device_Type1_Control::WriteBlock(std::uint32_t address, int n, const std::u
     PutHeader(CmdWrite, address, n);
     std::memcpy(sendBuffer.get() + HeaderLength, source, n);
     Exchange(HeaderLength + n, WriteAnswerLength);
-    // The dive computer echoes the request's header; its length byte says how many
-    // bytes it took.
+    // The echoed length byte says how many bytes the dive computer took.
     if (receiveBuffer[3] != n)
         throw CommError(L"Write: Data returned did not match sent", ErrDataMismatch);
+    CheckEcho(HeaderLength - 1);
     PurgeTransmit();
     if (withProgress) {
         progress.current += n;

@@ -1,7 +1,5 @@
 // Moving the settings image between the dive computer and a DEVICE_DATA record.
 
-#include <algorithm>
-#include <cstring>
 #include <iterator>
 
 #include "device/Device_Type1_Control.h"
@@ -13,20 +11,6 @@ namespace {
 
 using DeviceData::Bytes;
 using DeviceData::TransferPlan;
-
-// Puts bytes read at `address` where the transfer plan keeps them in the record; bytes
-// at addresses that the plan never transfers (0x48-0x49, past 0x70) are left out.
-void CopyByPlan(DEVICE_DATA& record, std::uint32_t address, const std::uint8_t* bytes, int length)
-{
-    const std::uint32_t end = address + static_cast<std::uint32_t>(length);
-    for (const auto& block : TransferPlan) {
-        const std::uint32_t from = std::max<std::uint32_t>(address, block.address);
-        const std::uint32_t to = std::min<std::uint32_t>(end, block.address + block.length);
-        if (from < to)
-            std::memcpy(Bytes(record) + block.recordOffset + (from - block.address),
-                        bytes + (from - address), to - from);
-    }
-}
 
 struct Span {
     std::uint32_t address;
@@ -46,6 +30,23 @@ void StopIfCanceled(const Device& device)
         throw MakeUserCancel();
 }
 
+// Reads the blocks of the plan back and throws at the first byte that differs from
+// `image`, the record as it was written (16-bit fields in the dive computer's order).
+void CompareWithMemory(Device_Type1_Control& device, const DEVICE_DATA& image, bool withProgress)
+{
+    DEVICE_DATA stored{};
+    for (const auto& block : TransferPlan) {
+        StopIfCanceled(device);
+        device.Read(block.address, block.length, Bytes(stored) + block.recordOffset, withProgress);
+        const std::uint8_t* written = Bytes(image) + block.recordOffset;
+        const std::uint8_t* read = Bytes(stored) + block.recordOffset;
+        for (int i = 0; i < block.length; ++i) {
+            if (read[i] != written[i])
+                throw VerifyError(block.address + static_cast<std::uint32_t>(i));
+        }
+    }
+}
+
 }  // namespace
 
 void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
@@ -62,15 +63,17 @@ void Device_Type1_Control::LoadSettings(DEVICE_DATA& record, bool withProgress)
     record = fresh;
 }
 
-void Device_Type1_Control::StoreSettings(const DEVICE_DATA& record, bool withProgress)
+void Device_Type1_Control::StoreSettings(const DEVICE_DATA& record, bool withProgress, bool verify)
 {
     DEVICE_DATA image = record;
     DeviceData::SwapWords(image);
-    progress.Start(DeviceData::ProgressTotal);
+    progress.Start(verify ? 2 * DeviceData::ProgressTotal : DeviceData::ProgressTotal);
     for (const auto& block : TransferPlan) {
         StopIfCanceled(*this);
         Write(block.address, block.length, Bytes(image) + block.recordOffset, withProgress);
     }
+    if (verify)
+        CompareWithMemory(*this, image, withProgress);
 }
 
 void Device_Type1_Control::ReadSettings()
@@ -81,7 +84,7 @@ void Device_Type1_Control::ReadSettings()
     const int count = static_cast<int>(std::size(SettingsReads));
     for (int i = 0; i < count; ++i) {
         Read(SettingsReads[i].address, SettingsReads[i].length, buffer, true);
-        CopyByPlan(fresh, SettingsReads[i].address, buffer, SettingsReads[i].length);
+        DeviceData::PlaceByPlan(fresh, SettingsReads[i].address, buffer, SettingsReads[i].length);
         if (i < count - 1 && CancelRequested())
             throw MakeUserCancel();
     }

@@ -4,6 +4,7 @@
 // carries a fixed wide text ready to show to the diver and a numeric code.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace w_std {
 
@@ -90,6 +91,17 @@ public:
 class CommError : public Error {
 public:
     using Error::Error;
+};
+
+// A store whose read-back differs from what was written: code 9 with its table text.
+class VerifyError : public CommError {
+public:
+    explicit VerifyError(std::uint32_t firstDifference)
+        : CommError(ErrorFromCode(ErrDataMismatch)), address(firstDifference)
+    {
+    }
+
+    std::uint32_t address;  // dive computer address of the first byte that differs
 };
 
 class User_Cancel : public Error {

@@ -1,6 +1,7 @@
 // DeviceFaultMatrixTest.cpp: each fault of the emulator against each operation of the device
-// layer (detection, load, store, one-byte read), through the real pseudo-terminal: the error
-// the caller gets, and that the port stays open and the next operation behaves.
+// layer (detection, load, store, verified store, one-byte read), through the real
+// pseudo-terminal: the error the caller gets, and that the port stays open and the next
+// operation behaves.
 //
 // Every row has an emulator and a port of its own, so the rows run side by side: a row
 // mostly waits out the protocol's pauses and read time-outs.
@@ -15,6 +16,7 @@
 #include <cxxabi.h>
 #include <poll.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <future>
@@ -26,7 +28,7 @@
 namespace e2e {
 namespace {
 
-enum class Operation { Detect, Load, Store, ReadByte };
+enum class Operation { Detect, Load, Store, VerifiedStore, ReadByte };
 
 // How an operation ended: kSucceeds, or the error's class, code and text.
 const std::string kSucceeds = "succeeds";
@@ -45,6 +47,14 @@ const std::string kPartial = failure("kAPI::CommError", 18, L"Listen: Partial Re
 const std::string kBadChecksum = failure("kAPI::CommError", 8, L"Listen: Bad Checksum ");
 const std::string kWrongEcho =
     failure("kAPI::CommError", 9, L"Write: Data returned did not match sent");
+const std::string kBadEcho = failure("kAPI::CommError", 13, L"Bad Command Echo");
+
+std::string notVerifiedAt(std::uint32_t address)
+{
+    char at[16];
+    std::snprintf(at, sizeof at, " at 0x%04X", address);
+    return failure("kAPI::VerifyError", 9, L"Data did not match expected values") + at;
+}
 
 bool matches(const std::string& expected, const std::string& seen)
 {
@@ -56,18 +66,21 @@ struct Row {
     std::vector<std::string> faults;
     Operation operation;
     std::string outcome;
-    std::string after;  // of a one-byte read of the model code that follows
+    std::string after;  // of the operation that follows
     // The rest of a split answer comes after the operation has given up. The row waits for
     // it before the next request, whose purge throws it away; arriving later, it would be
     // read as the start of the next answer.
     bool restComesLate = false;
+    // What follows: a one-byte read of the model code, or a verified store of the intended
+    // settings, after which the image must hold exactly them.
+    Operation then = Operation::ReadByte;
 };
 
 // Answers are counted over the emulator's life, and each row starts with its operation:
 // detection sends 1 probe while it fails, up to 4; a load reads 6 blocks (32 + 10 bytes at
 // 0x00, 2 at 0x2A, 28 at 0x2C, 22 at 0x4A, 17 at 0x60); a store sends a write enable before
 // each of its 5 ranges: enable 1, writes 2-3, enable 4, write 5, enable 6, write 7, enable 8,
-// write 9, enable 10, write 11.
+// write 9, enable 10, write 11; a verified store then reads 12-17 back in the load's blocks.
 const Row kRows[] = {
     {"SilentDetect", {"--silent"}, Operation::Detect, kNotFound, kTimedOut},
     {"SilentLoad", {"--silent"}, Operation::Load, kTimedOut, kTimedOut},
@@ -90,11 +103,12 @@ const Row kRows[] = {
     {"SplitStore", {"--split", "9:3"}, Operation::Store, kPartial, kSucceeds, true},
     {"SplitReadByte", {"--split", "1:3"}, Operation::ReadByte, kPartial, kSucceeds, true},
 
-    // Only a write answer's echo is checked: detection and reads never look at the header.
+    // A wrong length echo: a failed attempt for detection, a failed read, and for a write
+    // the write's own error.
     {"WrongEchoDetect", {"--wrong-echo", "1"}, Operation::Detect, kSucceeds, kSucceeds},
-    {"WrongEchoLoad", {"--wrong-echo", "3"}, Operation::Load, kSucceeds, kSucceeds},
+    {"WrongEchoLoad", {"--wrong-echo", "3"}, Operation::Load, kBadEcho, kSucceeds},
     {"WrongEchoStore", {"--wrong-echo", "3"}, Operation::Store, kWrongEcho, kSucceeds},
-    {"WrongEchoReadByte", {"--wrong-echo", "1"}, Operation::ReadByte, kSucceeds, kSucceeds},
+    {"WrongEchoReadByte", {"--wrong-echo", "1"}, Operation::ReadByte, kBadEcho, kSucceeds},
 
     // Stray bytes shift the answer: its checksum fails, and the next request throws away
     // the tail that is left over.
@@ -102,6 +116,27 @@ const Row kRows[] = {
     {"NoiseLoad", {"--noise", "5"}, Operation::Load, kBadChecksum, kSucceeds},
     {"NoiseStore", {"--noise", "11"}, Operation::Store, kBadChecksum, kSucceeds},
     {"NoiseReadByte", {"--noise", "1"}, Operation::ReadByte, kBadChecksum, kSucceeds},
+
+    // An answer for another address is no answer to the request: detection tries again, a
+    // load fails and leaves the record as it was, and so does a store's read-back.
+    {"WrongAddressDetect", {"--wrong-address", "1"}, Operation::Detect, kSucceeds, kSucceeds},
+    {"WrongAddressLoad", {"--wrong-address", "3"}, Operation::Load, kBadEcho, kSucceeds},
+    {"WrongAddressVerifiedStore",
+     {"--wrong-address", "12"},
+     Operation::VerifiedStore,
+     kBadEcho,
+     kSucceeds},
+    {"WrongAddressReadByte", {"--wrong-address", "1"}, Operation::ReadByte, kBadEcho, kSucceeds},
+
+    // The personal text acknowledged but not kept: only the read-back can tell. The next
+    // verified store, past the fault, puts everything in place.
+    {"AckOnlyVerifiedStore",
+     {"--ack-only", "7"},
+     Operation::VerifiedStore,
+     notVerifiedAt(0x2C),
+     kSucceeds,
+     false,
+     Operation::VerifiedStore},
 
     // The emulator is gone: every later request fails too.
     {"HangUpDetect", {"--hangup", "1"}, Operation::Detect, kNotFound, kAnyDeviceError},
@@ -116,32 +151,69 @@ constexpr int kPatienceMs = 15000;
 
 std::string describe(const kAPI::Error& e)
 {
+    if (const auto* verify = dynamic_cast<const kAPI::VerifyError*>(&e))
+        return notVerifiedAt(verify->address);
     int status = 0;
     const std::unique_ptr<char, void (*)(void*)> name(
         abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status), std::free);
     return failure(status == 0 ? name.get() : typeid(e).name(), e.code, e.what());
 }
 
-// `record` is what the emulator's image holds: a load must give it, a store writes it back.
-std::string run(Operation operation, kAPI::Device_Type1_Control& control, const DEVICE_DATA& record)
+bool same(const DEVICE_DATA& a, const DEVICE_DATA& b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// The settings of a row.
+struct Settings {
+    Bytes image;           // the emulator's image at the start
+    DEVICE_DATA held;      // what it holds: a load must give it, a store writes it back
+    DEVICE_DATA intended;  // other settings, for a verified store; same model code
+};
+
+Settings settingsOf(const Bytes& image)
+{
+    Settings s{image, afterLoad(DEVICE_DATA{}, image), {}};
+    s.intended = s.held;
+    std::memset(s.intended.personalText, 0, sizeof s.intended.personalText);
+    std::memcpy(s.intended.personalText, "Back by 18:00", 13);
+    s.intended.timeAlarm = 95;
+    s.intended.depthAlarm = 30 * 128;
+    s.intended.light ^= 0x80;
+    return s;
+}
+
+std::string load(kAPI::Device_Type1_Control& control, const Settings& s)
+{
+    DEVICE_DATA before;
+    std::memset(&before, 0xA5, sizeof before);
+    DEVICE_DATA loaded = before;
+    try {
+        control.LoadSettings(loaded, true);
+    } catch (const kAPI::Error& e) {
+        return describe(e) + (same(loaded, before) ? "" : ", and the record changed");
+    }
+    return same(loaded, afterLoad(before, s.image)) ? kSucceeds : "loaded other settings";
+}
+
+std::string run(Operation operation, kAPI::Device_Type1_Control& control, const Settings& s)
 {
     try {
         switch (operation) {
             case Operation::Detect:
                 control.Open(4);
                 return kSucceeds;
-            case Operation::Load: {
-                DEVICE_DATA loaded{};
-                control.LoadSettings(loaded, true);
-                return std::memcmp(&loaded, &record, sizeof record) == 0 ? kSucceeds
-                                                                         : "loaded other settings";
-            }
+            case Operation::Load:
+                return load(control, s);
             case Operation::Store:
-                control.StoreSettings(record, true);
+                control.StoreSettings(s.held, true);
+                return kSucceeds;
+            case Operation::VerifiedStore:
+                control.StoreSettings(s.intended, true, true);
                 return kSucceeds;
             case Operation::ReadByte: {
                 const std::uint8_t model = control.ReadByte(kModelCodeAddress, false);
-                return model == record.modelCode
+                return model == s.held.modelCode
                            ? kSucceeds
                            : "read " + std::to_string(model) + " as the model code";
             }
@@ -157,24 +229,28 @@ struct Seen {
     std::string outcome;
     bool portOpen = false;
     std::string after;
+    std::string imageDifferences;  // after a verified store that follows
 };
 
 Seen runRow(const Row& row)
 {
     Emulator emulator(std::string("faults-") + row.name, row.faults);
-    const DEVICE_DATA record = afterLoad(DEVICE_DATA{}, emulator.image());
+    const Settings settings = settingsOf(emulator.image());
     std::uint8_t cancel = 0;
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
 
     Seen seen;
-    seen.outcome = run(row.operation, control, record);
+    seen.outcome = run(row.operation, control, settings);
     seen.portOpen = control.IsOpen();
     if (row.restComesLate) {
         // On this platform the port handle is the terminal's descriptor.
         pollfd p{static_cast<int>(control.PortHandle()), POLLIN, 0};
         ::poll(&p, 1, kPatienceMs);
     }
-    seen.after = run(Operation::ReadByte, control, record);
+    seen.after = run(row.then, control, settings);
+    if (row.then == Operation::VerifiedStore)
+        seen.imageDifferences =
+            differences(emulator.image(), afterStore(settings.image, settings.intended));
     return seen;
 }
 
@@ -190,6 +266,7 @@ TEST(DeviceFaultMatrix, EachFaultAgainstEachOperation)
         EXPECT_PRED2(matches, kRows[i].outcome, seen.outcome);
         EXPECT_TRUE(seen.portOpen);
         EXPECT_PRED2(matches, kRows[i].after, seen.after);
+        EXPECT_EQ(seen.imageDifferences, "");
     }
 }
 

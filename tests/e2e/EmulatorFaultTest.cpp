@@ -89,6 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--wrong-echo", "2"},
                   {kEnableAnswer, wrongEcho(kWriteAnswer), kReadAnswer}},
         FaultCase{"Noise", {"--noise", "2"}, {kEnableAnswer, noise(kWriteAnswer), kReadAnswer}},
+        // The read of 0x0300 answered for 0x0200, with that memory.
+        FaultCase{"WrongAddress",
+                  {"--wrong-address", "3"},
+                  {kEnableAnswer, kWriteAnswer, readAnswer(0x0200, fillFrom(0x0200, 2))}},
+        // The write acknowledged, the memory as it was.
+        FaultCase{"AckOnly",
+                  {"--ack-only", "2"},
+                  {kEnableAnswer, kWriteAnswer, readAnswer(0x0300, fillFrom(0x0300, 2))}},
+        FaultCase{"MisbehaviourOnlyOnItsKind",
+                  {"--wrong-address", "2", "--ack-only", "3", "--ack-only", "1"},
+                  {kEnableAnswer, kWriteAnswer, kReadAnswer}},
         FaultCase{"OtherAnswers",
                   {"--wrong-echo", "1", "--bad-checksum", "3"},
                   {wrongEcho(kEnableAnswer), kWriteAnswer, badChecksum(kReadAnswer)}},

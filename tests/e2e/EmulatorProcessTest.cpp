@@ -47,14 +47,17 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--split", "2"}, std::vector<std::string>{"--split", "2:1"},
         std::vector<std::string>{"--split", ":3"}, std::vector<std::string>{"--name", ""},
         std::vector<std::string>{"--name", "a/b"}, std::vector<std::string>{"--name", ".."},
-        std::vector<std::string>{"--image"}, std::vector<std::string>{"--pace=yes"}));
+        std::vector<std::string>{"--image"}, std::vector<std::string>{"--pace=yes"},
+        std::vector<std::string>{"--wrong-address", "0"}, std::vector<std::string>{"--ack-only"}));
 
 TEST(EmulatorProgram, HelpPrintsUsageAndSucceeds)
 {
     EmulatorProcess emulator({"--help"});
     EXPECT_EQ(emulator.wait(), 0);
     EXPECT_EQ(emulator.slavePath(), "Usage: tidewell-emulator [OPTION]...");
-    EXPECT_NE(emulator.restOfOutput().find("--split N:K"), std::string::npos);
+    const std::string usage = emulator.restOfOutput();
+    for (const char* flag : {"--split N:K", "--wrong-address N", "--ack-only N"})
+        EXPECT_NE(usage.find(flag), std::string::npos) << flag;
 }
 
 TEST(EmulatorProgram, UnusableImageFileFailsWithStatus1)

@@ -38,6 +38,10 @@ std::vector<Piece> FakeDiveComputer::Respond(const Bytes& frame)
         return {};
     if (Hits(badEcho_) && payload.size() >= Header)
         payload[3] ^= 0xFF;
+    for (const auto& [nth, byte] : badHeader_) {
+        if ((nth == 0 || nth == requests_) && byte < payload.size())
+            payload[byte] ^= 0x10;
+    }
     Bytes answer = WithChecksum(payload);
     if (Hits(badChecksum_))
         answer.back() ^= 0xFF;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "FakeSerial.h"
@@ -35,6 +36,9 @@ public:
     void SpoilChecksum(int nth = 0) { badChecksum_.insert(nth); }
     // The echoed length byte differs from the request's; the checksum stays right.
     void SpoilWriteEcho(int nth = 0) { badEcho_.insert(nth); }
+    // Header byte `byte` of the answer (0 command, 1-2 address, 3 length) differs from
+    // the request's; data and checksum stay right.
+    void SpoilEcho(std::size_t byte, int nth = 0) { badHeader_.insert({nth, byte}); }
 
     int Requests() const { return requests_; }
 
@@ -52,6 +56,7 @@ private:
     std::set<int> silent_;
     std::set<int> badChecksum_;
     std::set<int> badEcho_;
+    std::set<std::pair<int, std::size_t>> badHeader_;
 };
 
 }  // namespace fake

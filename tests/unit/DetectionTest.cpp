@@ -1,3 +1,4 @@
+#include <cstring>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -53,6 +54,7 @@ TEST_P(Detection, ProbesUntilAValidAnswerAndReportsTheOutcome)
     }
     EXPECT_EQ(port.Written(), std::vector<Bytes>(c.probes, kProbeOnTheLine));
     EXPECT_EQ(reports.progress, c.progress);
+    EXPECT_EQ(control.Detected(), c.found);
 }
 
 const auto kNothing = [](FakeDiveComputer&, FakeSerial&) {};
@@ -72,6 +74,18 @@ INSTANTIATE_TEST_SUITE_P(
                       DetectionCase{"BadChecksumIsAFailedAttempt",
                                     4,
                                     [](FakeDiveComputer& d, FakeSerial&) { d.SpoilChecksum(1); },
+                                    true,
+                                    2,
+                                    {0, 100, 75, 0}},
+                      DetectionCase{"AnswerForAnotherAddressIsAFailedAttempt",
+                                    4,
+                                    [](FakeDiveComputer& d, FakeSerial&) { d.SpoilEcho(2, 1); },
+                                    true,
+                                    2,
+                                    {0, 100, 75, 0}},
+                      DetectionCase{"AnswerToAnotherCommandIsAFailedAttempt",
+                                    4,
+                                    [](FakeDiveComputer& d, FakeSerial&) { d.SpoilEcho(0, 1); },
                                     true,
                                     2,
                                     {0, 100, 75, 0}},
@@ -140,6 +154,64 @@ INSTANTIATE_TEST_SUITE_P(Table, DetectionCancel,
                          [](const auto& info) { return std::string(info.param.name); });
 
 class Controller : public Type1Bench {};
+
+TEST_F(Controller, KeepsTheIdentityAndCountersThatDetectionRead)
+{
+    EXPECT_FALSE(control.Detected());
+    control.Open(4);
+    ASSERT_TRUE(control.Detected());
+    const DEVICE_DATA& found = control.DetectedSettings();
+    const auto& memory = dive.memory;
+    const auto word = [&](std::size_t a) { return memory[a] << 8 | memory[a + 1]; };
+    EXPECT_EQ(found.maxDepth, word(0x1E));
+    EXPECT_EQ(found.diveTime, word(0x20));
+    EXPECT_EQ(found.totalDives, word(0x22));
+    EXPECT_EQ(found.modelCode, memory[0x24]);
+    EXPECT_EQ(found.firmwareVersion, memory[0x25]);
+    EXPECT_EQ(Bytes(found.serialDigits, found.serialDigits + 4),
+              Bytes(memory.begin() + 0x26, memory.begin() + 0x2A));
+
+    // The answer covers 0x1B-0x35: record offsets 43-69 as a load gives them, nothing else.
+    DEVICE_DATA loaded{};
+    control.LoadSettings(loaded, false);
+    for (std::size_t offset = 0; offset < DeviceData::RecordSize; ++offset) {
+        const bool covered = offset >= 43 && offset <= 69;
+        EXPECT_EQ(DeviceData::Bytes(found)[offset], covered ? DeviceData::Bytes(loaded)[offset] : 0)
+            << "offset " << offset;
+    }
+}
+
+struct ForgetCase {
+    const char* name;
+    std::function<void(FakeDiveComputer&, std::uint8_t& cancel)> spoil;
+};
+
+void PrintTo(const ForgetCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class DetectionForgets : public Type1Bench, public ::testing::WithParamInterface<ForgetCase> {};
+
+TEST_P(DetectionForgets, AnOpenThatFailsAfterOneThatSucceeded)
+{
+    control.Open(1);
+    ASSERT_TRUE(control.Detected());
+    GetParam().spoil(dive, cancel);
+    EXPECT_THROW(control.Open(2), kAPI::Error);
+    EXPECT_FALSE(control.Detected());
+    const DEVICE_DATA nothing{};
+    EXPECT_EQ(std::memcmp(&control.DetectedSettings(), &nothing, sizeof nothing), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DetectionForgets,
+    ::testing::Values(
+        ForgetCase{"NoAnswer", [](FakeDiveComputer& d, std::uint8_t&) { d.Silence(); }},
+        ForgetCase{"OnlyAnswersForAnotherAddress",
+                   [](FakeDiveComputer& d, std::uint8_t&) { d.SpoilEcho(1); }},
+        ForgetCase{"Canceled", [](FakeDiveComputer&, std::uint8_t& cancel) { cancel = 1; }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Controller, AFailedOpenLeavesTheControllerUsable)
 {

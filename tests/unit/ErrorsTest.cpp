@@ -37,7 +37,11 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"FromCode25", [] { return Error(ErrorFromCode(25)); }, 25, L"Canceled"},
         TextCase{"UserCancel", [] { return MakeUserCancel(); }, 9999, L"Canceled"},
         TextCase{"NoPortIsCode2", [] { return CriticalError(L"No Comm Port Specified", 2); }, 2,
-                 L"No Comm Port Specified"}),
+                 L"No Comm Port Specified"},
+        TextCase{"BadEchoFromCode13", [] { return CommError(ErrorFromCode(13)); }, 13,
+                 L"Bad Command Echo"},
+        TextCase{"VerifyError", [] { return VerifyError(0x2C); }, 9,
+                 L"Data did not match expected values"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ErrorTable, HoldsTwentyFiveRowsInCodeOrder)
@@ -100,6 +104,8 @@ TEST(ErrorCatching, BaseCatchesEveryClassAndCommErrorOnlyItself)
     EXPECT_TRUE(CaughtAs(CriticalError(L"x", 2), asComm));
     EXPECT_FALSE(asComm);
     EXPECT_TRUE(CaughtAs(CommError(L"x", 12), asComm));
+    EXPECT_TRUE(asComm);
+    EXPECT_TRUE(CaughtAs(VerifyError(0x2C), asComm));
     EXPECT_TRUE(asComm);
     EXPECT_TRUE(CaughtAs(UnknownError(L"x"), asComm));
     EXPECT_TRUE(CaughtAs(MakeUserCancel(), asComm));

@@ -237,6 +237,55 @@ TEST_F(Memory, WriteAnswerWithAnotherLengthFailsEvenWithAGoodChecksum)
     EXPECT_STREQ(e.what(), L"Write: Data returned did not match sent");
 }
 
+struct EchoCase {
+    const char* name;
+    Call call;
+    std::size_t spoiledByte;  // of the answer's header: 0 command, 1-2 address, 3 length
+    int code;
+    const wchar_t* text;
+};
+
+void PrintTo(const EchoCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MemoryEcho : public Memory, public ::testing::WithParamInterface<EchoCase> {};
+
+TEST_P(MemoryEcho, AnAnswerThatNamesAnotherRequestFailsEvenWithAGoodChecksum)
+{
+    const EchoCase& c = GetParam();
+    std::uint8_t data[3] = {0xC1, 0xC2, 0xC3};
+    const auto run = [&] {
+        if (c.call == Call::Read)
+            control.Read(0x0123, 3, data, false);
+        else
+            control.Write(0x0123, 3, data, false);
+    };
+    dive.SpoilEcho(c.spoiledByte, c.call == Call::Read ? 1 : 2);  // after the write enable
+    const kAPI::Error e = Failure(run);
+    EXPECT_EQ(e.code, c.code);
+    EXPECT_STREQ(e.what(), c.text);
+    if (c.call == Call::Read) {
+        EXPECT_EQ(Bytes(data, data + 3), (Bytes{0xC1, 0xC2, 0xC3})) << "nothing taken from it";
+    }
+}
+
+const wchar_t* const kBadEcho = L"Bad Command Echo";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MemoryEcho,
+    ::testing::Values(EchoCase{"ReadCommand", Call::Read, 0, 13, kBadEcho},
+                      EchoCase{"ReadAddressHigh", Call::Read, 1, 13, kBadEcho},
+                      EchoCase{"ReadAddressLow", Call::Read, 2, 13, kBadEcho},
+                      EchoCase{"ReadLength", Call::Read, 3, 13, kBadEcho},
+                      EchoCase{"WriteCommand", Call::Write, 0, 13, kBadEcho},
+                      EchoCase{"WriteAddressHigh", Call::Write, 1, 13, kBadEcho},
+                      EchoCase{"WriteAddressLow", Call::Write, 2, 13, kBadEcho},
+                      EchoCase{"WriteLength", Call::Write, 3, 9,
+                               L"Write: Data returned did not match sent"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(Memory, ExchangeFailuresReachTheCallerAndEndTheTransfer)
 {
     std::uint8_t buffer[64] = {};

@@ -1,6 +1,7 @@
 #include <cstring>
 #include <ostream>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -152,12 +153,97 @@ TEST_F(Settings, StoreWritesTheImageWithWordsBigEndianAndLeavesItsArgumentAlone)
     EXPECT_EQ(SleepsOf(500), 6);
 }
 
+TEST_F(Settings, AVerifiedStoreReadsEveryBlockBackAndEndsAt98)
+{
+    DEVICE_DATA record{};
+    for (std::size_t i = 0; i < RecordSize; ++i)
+        Bytes(record)[i] = static_cast<std::uint8_t>(i ^ 0xA5);
+    int progressBeforeReadBack = -1;
+    dive.onRequest = [&](const Frame& frame) {
+        if (frame[0] == 0x05 && progressBeforeReadBack < 0)
+            progressBeforeReadBack = reports.progress.back();
+    };
+
+    control.StoreSettings(record, true, true);
+
+    const Frame enable = {0x07, 0xA5, 0xA2};
+    EXPECT_EQ(Heads(), (std::vector<Frame>{enable,
+                                           {0x06, 0x00, 0x00, 32},
+                                           {0x06, 0x00, 0x20, 10},
+                                           enable,
+                                           {0x06, 0x00, 0x2A, 2},
+                                           enable,
+                                           {0x06, 0x00, 0x2C, 28},
+                                           enable,
+                                           {0x06, 0x00, 0x4A, 22},
+                                           enable,
+                                           {0x06, 0x00, 0x60, 17},
+                                           {0x05, 0x00, 0x00, 32},
+                                           {0x05, 0x00, 0x20, 10},
+                                           {0x05, 0x00, 0x2A, 2},
+                                           {0x05, 0x00, 0x2C, 28},
+                                           {0x05, 0x00, 0x4A, 22},
+                                           {0x05, 0x00, 0x60, 17}}));
+    // Two passes of 113: the writes end at 111 of 226, the reads at 222.
+    EXPECT_EQ(reports.progress.front(), 0);
+    EXPECT_EQ(progressBeforeReadBack, 49);
+    EXPECT_EQ(reports.progress.back(), 98);
+}
+
+struct VerifyCase {
+    const char* name;
+    std::vector<std::size_t> unkept;  // addresses whose byte the dive computer does not keep
+    int firstDifference;              // -1: the store verifies
+};
+
+void PrintTo(const VerifyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SettingsVerify : public Settings, public ::testing::WithParamInterface<VerifyCase> {};
+
+TEST_P(SettingsVerify, NamesTheFirstAddressThatDoesNotHoldWhatWasWritten)
+{
+    const VerifyCase& c = GetParam();
+    DEVICE_DATA record{};
+    for (std::size_t i = 0; i < RecordSize; ++i)
+        Bytes(record)[i] = static_cast<std::uint8_t>(i ^ 0xA5);
+    bool spoiled = false;
+    dive.onRequest = [&](const Frame& frame) {
+        if (frame[0] != 0x05 || std::exchange(spoiled, true))
+            return;
+        for (std::size_t address : c.unkept)
+            dive.memory[address] ^= 0xFF;
+    };
+    try {
+        control.StoreSettings(record, true, true);
+        EXPECT_EQ(c.firstDifference, -1) << "verified";
+    } catch (const kAPI::VerifyError& e) {
+        EXPECT_EQ(static_cast<int>(e.address), c.firstDifference);
+        EXPECT_EQ(e.code, 9);
+        EXPECT_STREQ(e.what(), L"Data did not match expected values");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SettingsVerify,
+                         ::testing::Values(VerifyCase{"AllKept", {}, -1},
+                                           VerifyCase{"FirstByte", {0x00}, 0x00},
+                                           VerifyCase{"LowByteOfTheGreatestDepth", {0x1F}, 0x1F},
+                                           VerifyCase{"LastByteOfTheSecondRequest", {0x29}, 0x29},
+                                           VerifyCase{"PersonalText", {0x47}, 0x47},
+                                           VerifyCase{"LastByte", {0x70}, 0x70},
+                                           VerifyCase{"FirstOfTwo", {0x63, 0x2B}, 0x2B},
+                                           VerifyCase{"NeverWritten", {0x48, 0x49, 0x71}, -1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct CancelCase {
     const char* name;
     bool store;
     int cancelOnBlock;  // the cancel byte is set while this block is sent; 0: before all
     int blocksSent;
     bool canceled;
+    bool verify = false;  // a store's read-back blocks count on after its write blocks
 };
 
 void PrintTo(const CancelCase& c, std::ostream* os)
@@ -174,7 +260,8 @@ TEST_P(SettingsCancel, EndsAtTheNextBlockBoundary)
     int blocks = 0;
     cancel = c.cancelOnBlock == 0 ? 1 : 0;
     dive.onRequest = [&](const Frame& frame) {
-        if (frame[0] == command && ++blocks == c.cancelOnBlock)
+        const bool block = frame[0] == command || (c.verify && frame[0] == 0x05);
+        if (block && ++blocks == c.cancelOnBlock)
             cancel = 1;
     };
     DEVICE_DATA record{};
@@ -184,7 +271,7 @@ TEST_P(SettingsCancel, EndsAtTheNextBlockBoundary)
     const auto memory = dive.memory;
     const auto run = [&] {
         if (c.store)
-            control.StoreSettings(record, true);
+            control.StoreSettings(record, true, c.verify);
         else
             control.LoadSettings(record, true);
     };
@@ -197,7 +284,7 @@ TEST_P(SettingsCancel, EndsAtTheNextBlockBoundary)
     if (!c.canceled)
         return;
     EXPECT_EQ(std::memcmp(&record, &before, sizeof record), 0);
-    if (c.store) {
+    if (c.store && !c.verify) {
         // Nothing past the blocks written: 32 bytes at 0x00, 10 at 0x20, 2 at 0x2A.
         const std::size_t end[] = {0x00, 0x20, 0x2A, 0x2C};
         for (std::size_t a = end[c.blocksSent]; a <= 0x70; ++a)
@@ -212,7 +299,11 @@ INSTANTIATE_TEST_SUITE_P(
                       CancelCase{"LoadBetweenPlanBlocks", false, 2, 2, true},
                       CancelCase{"LoadDuringTheLastBlockCompletes", false, 6, 6, false},
                       CancelCase{"StoreBetweenPlanBlocks", true, 3, 3, true},
-                      CancelCase{"StoreDuringTheLastBlockCompletes", true, 6, 6, false}),
+                      CancelCase{"StoreDuringTheLastBlockCompletes", true, 6, 6, false},
+                      CancelCase{"VerifiedStoreBeforeItsReadBack", true, 6, 6, true, true},
+                      CancelCase{"VerifiedStoreBetweenReadBackBlocks", true, 8, 8, true, true},
+                      CancelCase{"VerifiedStoreDuringTheLastReadCompletes", true, 12, 12, false,
+                                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Settings, ReadSettingsRefreshesOnlyWhatItReadByTheTransferPlan)

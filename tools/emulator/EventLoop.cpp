@@ -91,10 +91,12 @@ void EventLoop::receive(Clock::time_point now)
 
 void EventLoop::serve(const Request& request, Clock::time_point now)
 {
-    auto answer = device_.answer(request);
+    // A request that is not answered takes no number.
+    const unsigned long number = answers_ + 1;
+    auto answer = device_.answer(request, faults_.misbehaviour(number));
     if (!answer)
         return;
-    ++answers_;
+    answers_ = number;
     line_.send(faults_.deliver(answers_, std::move(*answer)), request.started, request.frame.size(),
                now);
 }

@@ -29,6 +29,11 @@ const char* const kUsage =
     "  --wrong-echo N    echo a wrong length byte in the Nth answer (the key byte\n"
     "                    in a write-enable answer); its checksum stays right\n"
     "  --noise N         send 3 stray bytes before the Nth answer\n"
+    "  --wrong-address N when the Nth answer is a read, answer it for an address 256 bytes\n"
+    "                    away: its header names that address and its data is that memory,\n"
+    "                    its checksum stays right\n"
+    "  --ack-only N      when the Nth answer is a write, acknowledge it as usual but do\n"
+    "                    not keep its bytes\n"
     "  --hangup N        hang up the line halfway through the Nth answer, then exit\n"
     "\n"
     "  --help            show this text\n"
@@ -102,6 +107,10 @@ Options parseOptions(int argc, const char* const argv[])
             options.faults.add(Fault::WrongEcho, number(flag, value(), 1));
         } else if (flag == "--noise") {
             options.faults.add(Fault::Noise, number(flag, value(), 1));
+        } else if (flag == "--wrong-address") {
+            options.faults.add(Fault::WrongAddress, number(flag, value(), 1));
+        } else if (flag == "--ack-only") {
+            options.faults.add(Fault::AckOnly, number(flag, value(), 1));
         } else if (flag == "--hangup") {
             options.faults.add(Fault::HangUp, number(flag, value(), 1));
         } else if (flag == "--split") {
