@@ -1,6 +1,7 @@
 #include "device/DEVICE_DATA.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -10,6 +11,10 @@ static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__,
 static_assert(sizeof(DEVICE_DATA) == DeviceData::RecordSize, "the record is 140 bytes");
 static_assert(std::is_standard_layout<DEVICE_DATA>::value, "byte offsets name its fields");
 static_assert(std::is_trivially_copyable<DEVICE_DATA>::value, "copied as 140 bytes");
+static_assert(offsetof(DEVICE_DATA, maxDepth) == DeviceData::OwnBytesOffset &&
+                  offsetof(DEVICE_DATA, block2) ==
+                      DeviceData::OwnBytesOffset + DeviceData::OwnBytesSize,
+              "a dive computer's own bytes run from its counters to its serial digits");
 static_assert(alignof(DEVICE_DATA) == 1, "no padding anywhere");
 static_assert(offsetof(DEVICE_DATA, reserved) == 10);
 static_assert(offsetof(DEVICE_DATA, header) == 16);
@@ -61,6 +66,16 @@ void SwapWords(DEVICE_DATA& record)
     std::uint8_t* bytes = Bytes(record);
     for (std::size_t offset : WordOffsets)
         std::swap(bytes[offset], bytes[offset + 1]);
+}
+
+void KeepOwnBytes(DEVICE_DATA& settings, const DEVICE_DATA& owner)
+{
+    std::memcpy(Bytes(settings) + OwnBytesOffset, Bytes(owner) + OwnBytesOffset, OwnBytesSize);
+}
+
+bool SameDiveComputer(const DEVICE_DATA& a, const DEVICE_DATA& b)
+{
+    return a.modelCode == b.modelCode && SerialNumberOf(a) == SerialNumberOf(b);
 }
 
 std::uint32_t SerialNumberOf(const DEVICE_DATA& record)

@@ -111,6 +111,16 @@ constexpr std::size_t WordOffsets[] = {46, 48, 50, 119, 121, 129, 131};
 // significant byte first) <-> host order. Its own inverse.
 void SwapWords(DEVICE_DATA& record);
 
+// The bytes that are a dive computer's own, record offsets 46-57 (addresses 0x1E-0x29):
+// its counters (greatest depth, dive time, number of dives), model code, firmware version
+// and serial digits. Settings copied from one dive computer to another keep them.
+constexpr std::size_t OwnBytesOffset = 46;
+constexpr std::size_t OwnBytesSize = 12;
+// Copies those bytes of `owner` into `settings`.
+void KeepOwnBytes(DEVICE_DATA& settings, const DEVICE_DATA& owner);
+// True when both records name one dive computer: the same model code and serial number.
+bool SameDiveComputer(const DEVICE_DATA& a, const DEVICE_DATA& b);
+
 // d0 x 1000000 + d1 x 10000 + d2 x 100 + d3.
 std::uint32_t SerialNumberOf(const DEVICE_DATA& record);
 // The inverse; each digit keeps only its low 8 bits.

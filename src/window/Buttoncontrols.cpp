@@ -94,7 +94,8 @@ void TForm1::ConnectButtonClick()
 
 bool TForm1::Transfer(bool holdTimer,
                       const std::function<void(kAPI::Device_Type1_Control&)>& transfer,
-                      const QString& failureStatus, std::uint32_t failureEvent)
+                      const QString& failureStatus, std::uint32_t failureEvent,
+                      std::exception_ptr* failure)
 {
     bool ok = false;
     {
@@ -109,6 +110,8 @@ bool TForm1::Transfer(bool holdTimer,
                 transfer(*CurrentDevice);
                 ok = true;
             } catch (...) {
+                if (failure)
+                    *failure = std::current_exception();
                 ShowStatus(failureStatus);
                 UpdateUi(failureEvent);
             }
@@ -131,30 +134,13 @@ void TForm1::LoadButtonClick()
             QStringLiteral("Read Failure"), UiLoadFailed))
         return;
     CurrentSettings = loaded;
+    heldByDevice = loaded;
     DisplaySettings();
     EnableSettingGroups(true);
     ShowStatus(QStringLiteral("Refresh Complete"));
     ShowProgress(0);
     SetChanged(false);
     UpdateUi(UiLoaded);
-}
-
-void TForm1::StoreButtonClick()
-{
-    ShowStatus(QStringLiteral("Transfering Data To Kelvor"));
-    if (!(state.bits & State::Loaded))
-        return;
-    GatherSettings();
-    // A failure is said plainly: a diver must not take a broken-off store for a finished one.
-    if (!Transfer(
-            KeepOpenFlag,
-            [](kAPI::Device_Type1_Control& device) { device.StoreSettings(CurrentSettings, true); },
-            QStringLiteral("Store Failed"), UiStoreFailed))
-        return;
-    ShowProgress(0);
-    SetChanged(false);
-    ShowStatus(QStringLiteral("Store Completed"));
-    UpdateUi(UiStored);
 }
 
 void TForm1::KeepAliveTick()
@@ -186,6 +172,8 @@ void TForm1::CommandSendButtonClick()
         DeviceClaim claim;
         if (!CurrentDevice)
             throw std::runtime_error("no device controller");
+        // Whatever the command does, what the dive computer holds is not known after it.
+        heldByDevice.reset();
         CurrentDevice->RawExchange(3, request, 0, nullptr);
     } catch (...) {
         // The person learns that the command did not go out, not the line's own reason.
@@ -193,17 +181,6 @@ void TForm1::CommandSendButtonClick()
         throw std::runtime_error("Error Sending Command");
     }
     ShowStatus(QStringLiteral("Command Sent"));
-}
-
-void TForm1::ExitButtonClick()
-{
-    UpdateUi(UiExit);
-    if (ui->AutoSave1->isChecked() && Changed) {
-        ExitStoreActive = true;
-        ShowStatus(QStringLiteral("Storing to Kelvor Please Wait"));
-        StoreButtonClick();
-    }
-    close();
 }
 
 void TForm1::HelpButtonClick()

@@ -213,12 +213,14 @@ void TForm1::UpdateUi(std::uint32_t code)
             ui->PageControl1->setCurrentWidget(ui->CommPage);
             break;
         case UiConnected:
+            heldByDevice.reset();  // a new connection: what its dive computer holds is unknown
             connectGlyph(true);
             load(true), store(loaded), open(true), save(loaded);
             EnableUndoButton(false);
             EnableSettingGroups(true);
             break;
         case UiNotConnected:
+            heldByDevice.reset();
             connectGlyph(false);
             load(false), store(false), open(true), save(loaded);
             EnableUndoButton(Changed);
@@ -243,11 +245,13 @@ void TForm1::UpdateUi(std::uint32_t code)
             EnableUndoButton(false);
             break;
         case UiFileOpened:
+            unsavedEdits = false;  // the shown settings are the file's
             load(device), store(device), open(true), save(false);
             EnableUndoButton(false);
             EnableSettingGroups(true);
             break;
         case UiFileSaved:
+            unsavedEdits = false;
             load(!loaded), open(true), save(false);
             EnableUndoButton(false);
             break;
@@ -279,6 +283,7 @@ void TForm1::SetChanged(bool changed)
 {
     UpdateUi(changed ? UiChanged : UiClean);
     Changed = changed;
+    unsavedEdits = changed;
 }
 
 void TForm1::ShowStatus(const QString& text)

@@ -6,8 +6,10 @@
 // Preferences, Menucontrols and Portcontrols.
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QMainWindow>
@@ -15,6 +17,7 @@
 #include <QStringList>
 
 #include "device/CStdStr.h"
+#include "device/DEVICE_DATA.h"
 #include "platform/VersionInformation.h"
 #include "window/State.h"
 #include "window/UnDo.h"
@@ -152,9 +155,28 @@ private:
     void ConnectSignals();
     // Runs one settings transfer with the controller claimed and the keep-alive timer's
     // period reset (and the timer held when `holdTimer`). Returns false, with the failure
-    // shown, when there is no controller or the transfer fails.
+    // shown, when there is no controller or the transfer fails; what it threw goes to
+    // `failure` when given.
     bool Transfer(bool holdTimer, const std::function<void(kAPI::Device_Type1_Control&)>& transfer,
-                  const QString& failureStatus, std::uint32_t failureEvent);
+                  const QString& failureStatus, std::uint32_t failureEvent,
+                  std::exception_ptr* failure = nullptr);
+    // Store's steps: whether to store on `connected`, a dive computer other than the one the
+    // settings came from; what the dive computer holds, read for the backup; the box that
+    // tells of a store that broke off and names the way back.
+    bool StoreOnOtherConfirmed(const DEVICE_DATA& connected);
+    bool ReadForBackup(DEVICE_DATA& held);
+    void ReportBrokenStore(std::exception_ptr failure, const QString& backup);
+    // True when the window may close: nothing would be lost, or the person said so.
+    bool CloseConfirmed();
+    // The commands' states, put back when the person calls an exit off.
+    struct CommandState {
+        QToolButton* button;
+        QAction* item;
+        bool on;
+        int glyph;
+    };
+    std::vector<CommandState> Commands() const;
+    void RestoreCommands(const std::vector<CommandState>& states);
     // Runs a handler; what it throws is shown in the application's error box.
     void Run(void (TForm1::*handler)());
     template <typename Sender, typename Signal>
@@ -178,9 +200,17 @@ private:
     bool StoreOnExitFlag = false;
     bool RefreshOnConnectFlag = false;
     bool Changed = false;
+    // Edits made since the settings were last loaded, stored, saved or opened.
+    bool unsavedEdits = false;
+    // The person agreed to close over changes that could not be stored.
+    bool closeConfirmed = false;
     // The next light-time change after the control gained focus pushes an undo entry.
     bool LiteTimeFirstChange = true;
     bool restored = false;  // the preferences are read at the first showing only
+
+    // What the connected dive computer holds, as this connection last read or wrote it;
+    // empty when that is not known (nothing read yet, a new connection, a broken-off store).
+    std::optional<DEVICE_DATA> heldByDevice;
 
     std::unique_ptr<TRefreshThread> refreshThread;
     QStringList portNames;

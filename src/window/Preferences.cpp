@@ -37,6 +37,10 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    if (!CloseConfirmed()) {
+        event->ignore();
+        return;
+    }
     {
         PreferencesStore store;
         const CStdStr failure = SaveFormState(store, *this);
@@ -79,6 +83,8 @@ void TForm1::RestorePreferences(const PreferencesStore& store)
     ui->EnableByteControls1->setChecked(!ui->ByteControlBox->isHidden());
     ui->KeepConnectionOpen->setChecked(KeepOpenFlag);
     ui->RefreshOnConnect->setChecked(RefreshOnConnectFlag);
+    ui->VerifyAfterStore->setChecked(
+        store.ReadBool(kOptions, QStringLiteral("VerifyAfterStore"), true));
 }
 
 void TForm1::SavePreferences(PreferencesStore& store)
@@ -89,6 +95,8 @@ void TForm1::SavePreferences(PreferencesStore& store)
     store.WriteBool(kOptions, QStringLiteral("KeepCommOpen"), KeepOpenFlag);
     store.WriteBool(kOptions, QStringLiteral("RefreshOnConnect"), RefreshOnConnectFlag);
     store.WriteBool(kOptions, QStringLiteral("StoreOnExit"), StoreOnExitFlag);
+    store.WriteBool(kOptions, QStringLiteral("VerifyAfterStore"),
+                    ui->VerifyAfterStore->isChecked());
     store.WriteBool(kOptions, QStringLiteral("ShowByteControls"), !ui->ByteControlBox->isHidden());
     store.WriteInteger(kOptions, QStringLiteral("ActivePage"), ui->PageControl1->currentIndex());
 }

@@ -73,7 +73,8 @@ Bytes FakeDiveComputer::Serve(const Bytes& frame)
         return payload;
     }
     if (frame[0] == Write && frame.size() == Header + n + 1 && writeEnabled_) {
-        std::copy(frame.begin() + Header, frame.begin() + Header + n, memory.begin() + address);
+        if (!Hits(notKept_))
+            std::copy(frame.begin() + Header, frame.begin() + Header + n, memory.begin() + address);
         return header;
     }
     return {};

@@ -36,6 +36,8 @@ public:
     void SpoilChecksum(int nth = 0) { badChecksum_.insert(nth); }
     // The echoed length byte differs from the request's; the checksum stays right.
     void SpoilWriteEcho(int nth = 0) { badEcho_.insert(nth); }
+    // A write is acknowledged as usual, but its bytes are not kept.
+    void KeepNoWrite(int nth = 0) { notKept_.insert(nth); }
     // Header byte `byte` of the answer (0 command, 1-2 address, 3 length) differs from
     // the request's; data and checksum stay right.
     void SpoilEcho(std::size_t byte, int nth = 0) { badHeader_.insert({nth, byte}); }
@@ -56,6 +58,7 @@ private:
     std::set<int> silent_;
     std::set<int> badChecksum_;
     std::set<int> badEcho_;
+    std::set<int> notKept_;
     std::set<std::pair<int, std::size_t>> badHeader_;
 };
 

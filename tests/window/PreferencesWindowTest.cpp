@@ -126,6 +126,7 @@ void PreferencesWindowTest::firstRunDefaults()
     for (const char* item :
          {"EnableByteControls1", "KeepConnectionOpen", "RefreshOnConnect", "AutoSave1"})
         QVERIFY2(!Item(*window, item)->isChecked(), item);
+    QVERIFY(Item(*window, "VerifyAfterStore")->isChecked());
 
     QTest::mouseClick(Child<QToolButton>(*window, "OpenButton"), Qt::LeftButton);
     window->EnableSettingGroups(true);
@@ -187,6 +188,7 @@ void PreferencesWindowTest::storedValuesComeBackAndAreKept()
         {QStringLiteral("RefreshOnConnect"), true},
         {QStringLiteral("StoreOnExit"), true},
         {QStringLiteral("ShowByteControls"), true},
+        {QStringLiteral("VerifyAfterStore"), false},
     };
     {
         QSettings store = Store();
@@ -206,6 +208,7 @@ void PreferencesWindowTest::storedValuesComeBackAndAreKept()
     QVERIFY(!Item(*window, "KeepConnectionOpen")->isChecked());
     QVERIFY(!Child<QGroupBox>(*window, "ByteControlBox")->isHidden());
     QVERIFY(Item(*window, "EnableByteControls1")->isChecked());
+    QVERIFY(!Item(*window, "VerifyAfterStore")->isChecked());
     const QPoint shownAt = window->normalGeometry().topLeft();
     CloseWindow();
 

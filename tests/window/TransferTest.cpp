@@ -3,6 +3,7 @@
 // transfer that fails half-way leaves behind.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -69,7 +70,14 @@ void TransferTest::refreshOnConnectThenStore()
 
     w.driver.Click("StoreButton");
     QCOMPARE(w.driver.Status(), QStringLiteral("Store Failed"));
-    QVERIFY(w.modal.messages.isEmpty());
+    // Said in a box, with the way back: the backup written before the store.
+    QCOMPARE(w.modal.messages.size(), 1);
+    QCOMPARE(w.modal.messages[0].caption, QStringLiteral("Store Failed"));
+    const QString told = w.modal.messages[0].text;
+    QVERIFY2(told.contains(QStringLiteral("may now hold part of the new settings")),
+             qPrintable(told));
+    QVERIFY(QFileInfo(told.section(QLatin1Char('\n'), 2, 2)).isFile());
+    w.modal.messages.clear();
     QVERIFY(w.form->IsChanged());
     QVERIFY(w.driver.Button("StoreButton")->isEnabled());
     QVERIFY(w.driver.Button("SaveButton")->isEnabled());

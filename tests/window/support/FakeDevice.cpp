@@ -102,4 +102,6 @@ void FakeDevice::OnRequest(const fake::Bytes& frame)
         std::swap(hold, main ? holdMain_ : holdWorker_);
     }
     std::this_thread::sleep_for(hold);
+    if (onFrame)
+        onFrame(frame);
 }

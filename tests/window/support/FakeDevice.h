@@ -4,6 +4,7 @@
 // logged with the thread that sent it; the log may be read while the refresh worker runs.
 
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -42,6 +43,10 @@ public:
     // The next request of the main thread (or of the worker) is answered only after
     // `hold` of real time, so that the other thread gets its turns meanwhile.
     void HoldNextRequest(bool fromMainThread, std::chrono::milliseconds hold);
+
+    // Called with each request frame before it is answered, on the thread that sent it:
+    // e.g. to look at what is on disk when the first write goes out, or to spoil an answer.
+    std::function<void(const fake::Bytes& frame)> onFrame;
 
     // The line and the memory; the main thread may use them while the worker is known
     // to be idle.

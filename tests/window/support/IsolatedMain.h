@@ -3,11 +3,14 @@
 // test object under the real program's application object, whose error box goes through
 // Modal.
 
+#include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QtTest>
 
 #include "OwnFolders.h"
 
+#include "persistence/SettingsBackups.h"
 #include "window/Application.h"
 #include "window/Externals.h"
 
@@ -24,8 +27,8 @@ extern "C" const char* __tsan_default_options()
 
 // For a test's init(): the process-wide objects are meant to live through one window
 // only, so each test starts from what a new process would have: no preferences, an
-// all-zero settings record, no store on exit under way, and no keep-alive request left
-// over that no worker took.
+// all-zero settings record, no backups, no store on exit under way, and no keep-alive
+// request left over that no worker took.
 inline void ForgetEarlierTests()
 {
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Hallvex"),
@@ -33,6 +36,8 @@ inline void ForgetEarlierTests()
         .clear();
     CurrentSettings = DEVICE_DATA{};
     ExitStoreActive = false;
+    QDir(SettingsBackups::DefaultFolder()).removeRecursively();
+    QFile::remove(SettingsBackups::DefaultFolder());  // a test may have put a file there
     // Before the first window the lock is still the one taken at start-up, and no
     // request can have been made.
     if (RequestLock.try_lock()) {

@@ -12,6 +12,7 @@
 struct ShownMessage {
     QString text;
     QString caption;
+    QMessageBox::StandardButtons buttons;
 };
 
 class ScriptedModal : public Modal {
@@ -25,15 +26,25 @@ public:
     // What to do with a dialog shown modally; by default it is closed with Cancel (2).
     std::function<void(QDialog&)> onExec;
 
+    // Answers to questions (boxes with more than an OK button), in order. A question with
+    // none left is answered No: the answer that changes nothing.
+    std::deque<QMessageBox::StandardButton> answers;
     QList<ShownMessage> messages;
     QStringList openPresets;
     QStringList savePresets;
 
     QMessageBox::StandardButton Message(QWidget*, const QString& text, const QString& caption,
-                                        QMessageBox::StandardButtons, QMessageBox::Icon) override
+                                        QMessageBox::StandardButtons buttons,
+                                        QMessageBox::Icon) override
     {
-        messages.append({text, caption});
-        return QMessageBox::Ok;
+        messages.append({text, caption, buttons});
+        if (buttons == QMessageBox::Ok)
+            return QMessageBox::Ok;
+        if (answers.empty())
+            return QMessageBox::No;
+        const QMessageBox::StandardButton answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
     QString OpenFileName(QWidget*, const QString& preset) override
     {
