@@ -123,7 +123,8 @@ TEST(CliInterruptedStore, SaysWhatTheDiveComputerHoldsAndTheNextStoreFinishes)
     const QByteArray image = kvx::Read(imagePath);
     // New values in the first block of the plan and in one of the last.
     QByteArray wanted = kvx::Read(base);
-    kvx::SetWord(wanted, 50, 300);  // total dives, at 0x22
+    const std::uint8_t first = static_cast<std::uint8_t>(image[0x05] ^ 0x5A);
+    kvx::SetByte(wanted, 21, first);  // address 0x05
     kvx::SetByte(wanted, 110, static_cast<std::uint8_t>(image[0x53] == 60 ? 30 : 60));
     const QString wantedPath = Q(files.path()) + QStringLiteral("/wanted.kvx");
     kvx::Write(wantedPath, wanted);
@@ -140,13 +141,13 @@ TEST(CliInterruptedStore, SaysWhatTheDiveComputerHoldsAndTheNextStoreFinishes)
             .arg(pty)))
         << ended.err.toStdString();
     const QByteArray half = kvx::Read(imagePath);
-    EXPECT_EQ(kvx::ImageWord(half, 0x22), 300);
+    EXPECT_EQ(static_cast<std::uint8_t>(half[0x05]), first);
     EXPECT_EQ(half[0x53], image[0x53]);
 
     const CliResult again = RunCli({QStringLiteral("store"), pty, wantedPath}, runtime);
     EXPECT_EQ(again.code, 0) << again.err.toStdString();
     const QByteArray whole = kvx::Read(imagePath);
-    EXPECT_EQ(kvx::ImageWord(whole, 0x22), 300);
+    EXPECT_EQ(static_cast<std::uint8_t>(whole[0x05]), first);
     EXPECT_EQ(static_cast<std::uint8_t>(whole[0x53]), rate);
 }
 

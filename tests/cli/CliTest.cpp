@@ -118,12 +118,12 @@ TEST_F(Cli, LoadShowAndStoreKeepingTheIdentity)
     EXPECT_EQ(fields[QStringLiteral("serialNumber")].toInteger(),
               digit(0) * 1000000 + digit(1) * 10000 + digit(2) * 100 + digit(3));
 
-    // New settings, and the identity of another dive computer that must not be copied.
+    // New settings, and the counters and identity of another dive computer that must not
+    // be copied.
     QByteArray changed = file;
-    kvx::SetWord(changed, 50, 300);
     kvx::SetByte(changed, 110, 60);                        // sample rate
     kvx::SetByte(changed, 125, image[0x62] == 0 ? 1 : 0);  // units
-    for (int offset = 52; offset <= 57; ++offset)          // model, firmware, serial
+    for (int offset = 46; offset <= 57; ++offset)          // counters, model, firmware, serial
         kvx::SetByte(changed, offset, static_cast<std::uint8_t>(0x40 + offset));
     const QString wanted = File(QStringLiteral("wanted.kvx"));
     const QString backup = File(QStringLiteral("backup.kvx"));
@@ -133,8 +133,6 @@ TEST_F(Cli, LoadShowAndStoreKeepingTheIdentity)
 
     EXPECT_EQ(kvx::Read(backup), file);  // what load wrote just before
     QByteArray expected = image;
-    expected[0x22] = 0x01;
-    expected[0x23] = 0x2C;
     expected[0x53] = 60;
     expected[0x62] = image[0x62] == 0 ? 1 : 0;
     EXPECT_EQ(kvx::Read(imagePath).toHex(' ').toStdString(), expected.toHex(' ').toStdString());
@@ -170,6 +168,33 @@ TEST_F(Cli, CopiesOneDiveComputerToAnother)
     EXPECT_EQ(Json(b.out)[QStringLiteral("model")].toString(), QStringLiteral("Quessa"));
     EXPECT_EQ(Json(a.out), Json(b.out));
     EXPECT_EQ(kvx::Read(fromSource), kvx::Read(fromTarget));
+}
+
+TEST_F(Cli, StoreThatTheDiveComputerDidNotKeepFailsAndTheNextOneFinishes)
+{
+    // Answers 1-7 are the load's, 8-14 the store's detection and first read; 15 its first
+    // write enable, 16 its first write, which is acknowledged but not kept.
+    const QString imagePath = File(QStringLiteral("forgetful.img"));
+    EmulatorProcess emulator(
+        {"--name", "forgetful", "--image", imagePath.toStdString(), "--ack-only", "16"});
+    const QString pty = Q(emulator.slavePath());
+    ASSERT_FALSE(pty.isEmpty()) << emulator.errors();
+    const QString runtime = Q(quietRuntime.path());
+    const QString loaded = File(QStringLiteral("loaded.kvx"));
+    ExpectDone(RunCli({QStringLiteral("load"), pty, loaded}, runtime));
+    QByteArray changed = kvx::Read(loaded);
+    kvx::SetByte(changed, 21, 0x5A);  // address 0x05, in that first write
+    kvx::Write(loaded, changed);
+
+    const CliResult failed = RunCli({QStringLiteral("store"), pty, loaded}, runtime);
+    EXPECT_EQ(failed.code, 5) << failed.err.toStdString();
+    EXPECT_TRUE(failed.err.contains(QStringLiteral(
+        "did not keep the settings written to it: what it holds at address 0x0005 differs")))
+        << failed.err.toStdString();
+    EXPECT_NE(kvx::Read(imagePath)[0x05], 0x5A);
+
+    ExpectDone(RunCli({QStringLiteral("store"), pty, loaded}, runtime));
+    EXPECT_EQ(kvx::Read(imagePath)[0x05], 0x5A);
 }
 
 struct FailureCase {

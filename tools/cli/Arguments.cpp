@@ -16,11 +16,13 @@ const char* const kUsage =
     "  detect PORT           look for a dive computer on PORT and name it\n"
     "  load PORT FILE.kvx    read the settings of the dive computer on PORT into a\n"
     "                        settings file, as Tidewell's Save writes it\n"
-    "  store PORT FILE.kvx [--backup OLD.kvx] [--all]\n"
+    "  store PORT FILE.kvx [--backup OLD.kvx] [--all] [--no-verify]\n"
     "                        write the settings of FILE.kvx to the dive computer on\n"
-    "                        PORT. The dive computer's serial number, model and firmware\n"
-    "                        version are kept unless --all is given. With --backup its\n"
-    "                        settings are first saved to OLD.kvx\n"
+    "                        PORT, then read them back to check that it kept them\n"
+    "                        (not with --no-verify). The dive computer keeps its own\n"
+    "                        serial number, model, firmware version and counters (dive\n"
+    "                        time, number of dives, greatest depth) unless --all is\n"
+    "                        given. With --backup its settings are first saved to OLD.kvx\n"
     "  show FILE.kvx [--json]\n"
     "                        print every setting of a settings file, as Tidewell shows it\n"
     "\n"
@@ -60,7 +62,7 @@ const std::map<QString, Grammar>& Commands()
         {QStringLiteral("store"),
          {Command::Store,
           {QStringLiteral("PORT"), QStringLiteral("FILE")},
-          {QStringLiteral("backup"), QStringLiteral("all")}}},
+          {QStringLiteral("backup"), QStringLiteral("all"), QStringLiteral("no-verify")}}},
         {QStringLiteral("show"),
          {Command::Show, {QStringLiteral("FILE")}, {QStringLiteral("json")}}},
     };
@@ -81,7 +83,8 @@ Arguments ParseArguments(const QStringList& arguments)
     const QCommandLineOption backup(QStringLiteral("backup"), QString(), QStringLiteral("OLD"));
     const QCommandLineOption all(QStringLiteral("all"));
     const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOptions({help, backup, all, json});
+    const QCommandLineOption noVerify(QStringLiteral("no-verify"));
+    parser.addOptions({help, backup, all, json, noVerify});
     if (!parser.parse(arguments))
         Usage(parser.errorText());
 
@@ -120,6 +123,7 @@ Arguments ParseArguments(const QStringList& arguments)
     if (parser.isSet(backup) && result.backup.isEmpty())
         Usage(QStringLiteral("--backup needs a file name"));
     result.all = parser.isSet(all);
+    result.verify = !parser.isSet(noVerify);
     result.json = parser.isSet(json);
     return result;
 }

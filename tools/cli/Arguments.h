@@ -8,11 +8,12 @@ struct Arguments {
     enum class Command { Help, Ports, Detect, Load, Store, Show };
 
     Command command = Command::Help;
-    QString port;       // detect, load, store
-    QString file;       // load, store, show
-    QString backup;     // store --backup; empty when not asked for
-    bool all = false;   // store --all
-    bool json = false;  // show --json
+    QString port;        // detect, load, store
+    QString file;        // load, store, show
+    QString backup;      // store --backup; empty when not asked for
+    bool all = false;    // store --all
+    bool verify = true;  // store, unless --no-verify
+    bool json = false;   // show --json
 };
 
 // `arguments` as QCoreApplication::arguments() gives them, the program first. Throws a

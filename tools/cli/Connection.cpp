@@ -109,7 +109,7 @@ DEVICE_DATA Connection::Load()
     return record;
 }
 
-void Connection::Store(const DEVICE_DATA& record)
+void Connection::Store(const DEVICE_DATA& record, bool verify)
 {
     if (cancel_ == 1)
         throw Failure{ExitTransfer,
@@ -118,7 +118,14 @@ void Connection::Store(const DEVICE_DATA& record)
                           .arg(Path())};
     try {
         ProgressLine line(QStringLiteral("Writing the settings"));
-        device_->StoreSettings(record, true);
+        device_->StoreSettings(record, true, verify);
+    } catch (const kAPI::VerifyError& e) {
+        throw Failure{ExitTransfer,
+                      QStringLiteral("the dive computer on %1 did not keep the settings written "
+                                     "to it: what it holds at address 0x%2 differs. It may now "
+                                     "hold part of the new settings: store them again.")
+                          .arg(Path())
+                          .arg(e.address, 4, 16, QLatin1Char('0'))};
     } catch (const kAPI::User_Cancel&) {
         throw Failure{ExitTransfer,
                       QStringLiteral("writing the settings to %1 was interrupted: the dive "

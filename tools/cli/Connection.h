@@ -36,8 +36,9 @@ public:
     void ReadIdentity(DEVICE_DATA& record);
     // The whole settings record, as Load reads it. Throws a Failure with ExitTransfer.
     DEVICE_DATA Load();
-    // Writes the record as Store does. Throws a Failure with ExitTransfer.
-    void Store(const DEVICE_DATA& record);
+    // Writes the record as Store does, and with `verify` reads it back to check that the
+    // dive computer kept it. Throws a Failure with ExitTransfer.
+    void Store(const DEVICE_DATA& record, bool verify);
 
 private:
     CStdStr path_;
