@@ -52,9 +52,15 @@ bool Reaped(pid_t pid)
 
 }  // namespace
 
-RunningEmulator::RunningEmulator(const QString& name, const QStringList& options, Announce where)
+RunningEmulator::RunningEmulator(const QString& name, const QStringList& options, Announce where,
+                                 const QByteArray& image)
     : name_(name)
 {
+    if (!image.isEmpty()) {
+        QFile file(folder_.filePath(kImageFile));
+        if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
+            return;
+    }
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0)
         return;

@@ -18,10 +18,11 @@ public:
     // Where it announces: in the runtime folder, or as without one, under TMPDIR.
     enum class Announce { InRuntimeFolder, WithoutRuntimeFolder };
 
-    // Starts it with `options` (fault flags, --pace) and waits until it has named its
-    // terminal.
+    // Starts it with `options` (fault flags, --pace) on the memory `image` (8192 bytes;
+    // the built-in image when empty) and waits until it has named its terminal.
     explicit RunningEmulator(const QString& name, const QStringList& options = {},
-                             Announce where = Announce::InRuntimeFolder);
+                             Announce where = Announce::InRuntimeFolder,
+                             const QByteArray& image = QByteArray());
     // Stops it if it still runs.
     ~RunningEmulator();
     RunningEmulator(const RunningEmulator&) = delete;
