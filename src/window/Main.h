@@ -27,6 +27,7 @@ class QTimer;
 class QToolButton;
 class RadioGroup;
 class TAboutForm;
+class THelpForm;
 class TRefreshThread;
 
 namespace kAPI {
@@ -188,6 +189,8 @@ private:
     VersionInformation versionInfo;
     // Made when About is first chosen: nobody sees it before, and a start need not build it.
     std::unique_ptr<TAboutForm> aboutForm;
+    // The guide, made when Help is first chosen; it stays open beside the window.
+    std::unique_ptr<THelpForm> helpForm;
 };
 
 // Splits a command line into its items: an item in double quotes runs to the next quote
