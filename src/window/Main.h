@@ -69,6 +69,10 @@ public:
 
     void RefreshPortList();
 
+    // Opens the settings file `name` as Open does once the person has chosen it: the same
+    // status texts, events and error boxes.
+    void OpenFile(const QString& name);
+
     const State& UiState() const { return state; }
     bool IsChanged() const { return Changed; }
     bool UndoIsEmpty() const { return undo.IsEmpty(); }
