@@ -1,16 +1,27 @@
 // Tidewell: the settings editor for Type1 dive computers.
+#include <cstdio>
 #include <exception>
 
+#include "app/CommandLine.h"
+#include "app/StartWindow.h"
 #include "window/Application.h"
 #include "window/Main.h"
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> status = AnswerWithoutWindow(argc, argv))
+        return *status;
     TApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Tidewell"));
+    NameTheApplication();
+    // Read again without the toolkit's own options, which the application object took.
+    const TCommandLine line(QCoreApplication::arguments());
+    if (!line.Error().isEmpty()) {
+        std::fprintf(stderr, "tidewell: %s\nTry 'tidewell --help'.\n", qPrintable(line.Error()));
+        return 2;
+    }
     try {
         TForm1 form;
-        form.show();
+        ShowStartWindow(form, line.File());
         return TApplication::exec();
     } catch (...) {
         // Start-up failed or an error escaped the message loop: say so, and end.

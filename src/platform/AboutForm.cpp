@@ -1,5 +1,6 @@
 #include "platform/AboutForm.h"
 
+#include "platform/ApplicationIcon.h"
 #include "platform/VersionInformation.h"
 #include "ui_AboutForm.h"
 
@@ -37,6 +38,7 @@ TAboutForm::TAboutForm(const VersionInformation& info, QWidget* mainWindow)
       ui(std::make_unique<Ui::TAboutForm>())
 {
     ui->setupUi(this);
+    setWindowIcon(ApplicationIcon());
     setFont(Tahoma(11, false));
     ui->TitleLabel->setFont(Tahoma(19, true));
     ui->WebLink->setFont(Tahoma(16, true));

@@ -41,6 +41,11 @@ void TForm1::OpenButtonClick()
         UpdateUi(UiFileOpenFailed);
         return;
     }
+    OpenFile(name);
+}
+
+void TForm1::OpenFile(const QString& name)
+{
     LastOpenFile = name.toStdWString();
     ShowStatus(QStringLiteral("Loading From File"));
     QString why;

@@ -17,9 +17,11 @@
 #include "controls/Bmspinedit.h"
 #include "controls/NumberEdit.h"
 #include "platform/AboutForm.h"
+#include "platform/ApplicationIcon.h"
 #include "ui_Main.h"
 #include "window/Application.h"
 #include "window/Externals.h"
+#include "window/HelpForm.h"
 #include "window/RadioGroup.h"
 #include "window/Refreshthread.h"
 
@@ -104,6 +106,7 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     tabs.setBold(false);
     ui->PageControl1->tabBar()->setFont(tabs);
     setFixedSize(size());
+    setWindowIcon(ApplicationIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 

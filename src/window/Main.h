@@ -30,6 +30,7 @@ class QTimer;
 class QToolButton;
 class RadioGroup;
 class TAboutForm;
+class THelpForm;
 class TRefreshThread;
 
 namespace kAPI {
@@ -70,6 +71,10 @@ public:
     void EnableUndoButton(bool offer);
 
     void RefreshPortList();
+
+    // Opens the settings file `name` as Open does once the person has chosen it: the same
+    // status texts, events and error boxes.
+    void OpenFile(const QString& name);
 
     const State& UiState() const { return state; }
     bool IsChanged() const { return Changed; }
@@ -219,6 +224,8 @@ private:
     VersionInformation versionInfo;
     // Made when About is first chosen: nobody sees it before, and a start need not build it.
     std::unique_ptr<TAboutForm> aboutForm;
+    // The guide, made when Help is first chosen; it stays open beside the window.
+    std::unique_ptr<THelpForm> helpForm;
 };
 
 // Splits a command line into its items: an item in double quotes runs to the next quote

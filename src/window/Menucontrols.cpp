@@ -4,6 +4,7 @@
 #include "platform/AboutForm.h"
 #include "ui_Main.h"
 #include "window/Externals.h"
+#include "window/HelpForm.h"
 #include "window/Main.h"
 #include "window/Modal.h"
 
@@ -46,15 +47,9 @@ void TForm1::ShowHelp1Click()
 
 void TForm1::ShowHelp()
 {
-    // There is no help file to open; a short guide to the usual round trip will do.
-    Modal::Current().Message(
-        this,
-        QStringLiteral("1. Plug the interface cable into the dive computer and the computer.\n"
-                       "2. Choose its port on the page \"Comm Port and Byte Control\" and click "
-                       "Connect.\n"
-                       "3. Load reads the settings; change them on the two settings pages "
-                       "(Undo takes a change back).\n"
-                       "4. Store writes them to the dive computer.\n\n"
-                       "Save and Open keep settings in a file, also without a dive computer."),
-        QStringLiteral("Help"), QMessageBox::Ok, QMessageBox::Information);
+    if (!helpForm)
+        helpForm = std::make_unique<THelpForm>(this);
+    helpForm->show();
+    helpForm->raise();
+    helpForm->activateWindow();
 }

@@ -1,0 +1,29 @@
+#include "window/HelpForm.h"
+
+#include <QFile>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <stdexcept>
+
+#include "platform/ApplicationIcon.h"
+
+THelpForm::THelpForm(QWidget* mainWindow)
+    : QDialog(mainWindow, Qt::Window), browser(new QTextBrowser(this))
+{
+    QFile guide(QStringLiteral(":/help/guide.md"));
+    if (!guide.open(QIODevice::ReadOnly))
+        throw std::runtime_error("Could Not Open Help.");
+    setObjectName(QStringLiteral("HelpForm"));
+    setWindowTitle(QStringLiteral("Tidewell Help"));
+    setWindowIcon(ApplicationIcon());
+    browser->setObjectName(QStringLiteral("HelpText"));
+    browser->setOpenExternalLinks(true);
+    browser->document()->setDocumentMargin(12);
+    browser->document()->setMarkdown(QString::fromUtf8(guide.readAll()));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser);
+    resize(620, 640);
+}
