@@ -242,19 +242,19 @@ namespace {
 TEST_F(Pty, ReadFailsWhenTheOtherEndHangsUpDuringTheAnswer)
 {
     Link link(path.c_str());
-    std::thread peer([&] {
-        ReadExactly(master, 2);  // the request, then the line goes dead
-        ::close(master);
-        master = ::open("/dev/null", O_RDONLY);  // TearDown closes it
-    });
     link.Request()[0] = 0x01;
+    link.Exchange(1, 0);  // the request goes out whole
+    EXPECT_EQ(ReadExactly(master, 2).size(), 2u);
+    // Then the line goes dead before any answer: hung up after the request has left, so
+    // that only the read can be what fails.
+    ::close(master);
+    master = ::open("/dev/null", O_RDONLY);  // TearDown closes it
     try {
-        link.Exchange(1, 5);
+        link.Listen(5);
         FAIL() << "a hung-up line answered";
     } catch (const kAPI::CommError& e) {
         EXPECT_EQ(e.code, kAPI::ErrRead);
     }
-    peer.join();
 }
 
 }  // namespace
