@@ -1,8 +1,12 @@
 // WindowTransferBench: times Load and Store clicked in the main window against the
-// emulator pacing its answers like a 2400-baud line, and the device layer's LoadSettings
-// and StoreSettings on the same line, timed the same way, and prints the ratio: what the
+// emulator pacing its answers like a 2400-baud line, and the device layer's transfers that
+// each stands for on the same line, timed the same way, and prints the ratio: what the
 // window adds to a transfer (status and progress painted at once, the settings shown or
-// gathered, the device claimed from the refresh worker).
+// gathered, the device claimed from the refresh worker, the backup file written).
+//
+// Store verifies, as the window does by default. After a load on the same connection its
+// backup comes from that load, so it stands for a verified StoreSettings alone; on a new
+// connection it reads the dive computer first, and stands for a LoadSettings more.
 //
 // Usage: WindowTransferBench [RUNS]   (default 3)
 #include <algorithm>
@@ -37,9 +41,20 @@ double Median(std::vector<double> values)
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
+// Fails with a message when the window did not end a command as it should.
+bool Ended(const FormDriver& driver, const char* status)
+{
+    if (driver.Status() == QLatin1String(status))
+        return true;
+    std::fprintf(stderr, "WindowTransferBench: expected \"%s\", the window shows \"%s\"\n", status,
+                 qPrintable(driver.Status()));
+    return false;
+}
+
 struct Figures {
     std::vector<double> load;
     std::vector<double> store;
+    std::vector<double> storeReadingFirst;
 };
 
 Figures DeviceLayer(const RunningEmulator& emulator, int runs)
@@ -51,19 +66,21 @@ Figures DeviceLayer(const RunningEmulator& emulator, int runs)
     Figures figures;
     for (int i = 0; i < runs; ++i) {
         figures.load.push_back(TimeMs([&] { control.LoadSettings(record, true); }));
-        figures.store.push_back(TimeMs([&] { control.StoreSettings(record, true); }));
+        figures.store.push_back(TimeMs([&] { control.StoreSettings(record, true, true); }));
+        figures.storeReadingFirst.push_back(TimeMs([&] {
+            DEVICE_DATA held{};
+            control.LoadSettings(held, true);
+            control.StoreSettings(record, true, true);
+        }));
     }
     return figures;
 }
 
-// Fails with a message when the window did not end a command as it should.
-bool Ended(const FormDriver& driver, const char* status)
+bool Connect(FormDriver& driver, const RunningEmulator& emulator)
 {
-    if (driver.Status() == QLatin1String(status))
-        return true;
-    std::fprintf(stderr, "WindowTransferBench: expected \"%s\", the window shows \"%s\"\n", status,
-                 qPrintable(driver.Status()));
-    return false;
+    driver.TypePort(emulator.PortText());
+    driver.Click("ConnectButton");
+    return Ended(driver, "Comm Opened Successfully!");
 }
 
 bool Window(const RunningEmulator& emulator, int runs, Figures& figures)
@@ -71,15 +88,16 @@ bool Window(const RunningEmulator& emulator, int runs, Figures& figures)
     TForm1 form;
     FormDriver driver(form);
     driver.SetOption("RefreshOnConnect", false);
-    driver.TypePort(emulator.PortText());
-    driver.Click("ConnectButton");
-    if (!Ended(driver, "Comm Opened Successfully!"))
+    if (!Connect(driver, emulator))
         return false;
     for (int i = 0; i < runs; ++i) {
         figures.load.push_back(TimeMs([&] { driver.Click("LoadButton"); }));
         if (!Ended(driver, "Refresh Complete"))
             return false;
         figures.store.push_back(TimeMs([&] { driver.Click("StoreButton"); }));
+        if (!Ended(driver, "Store Completed") || !Connect(driver, emulator))
+            return false;
+        figures.storeReadingFirst.push_back(TimeMs([&] { driver.Click("StoreButton"); }));
         if (!Ended(driver, "Store Completed"))
             return false;
     }
@@ -113,13 +131,14 @@ int main(int argc, char** argv)
         return 1;
 
     std::printf("%d runs each against tidewell-emulator --pace (median ms)\n\n", runs);
-    std::printf("%-10s %14s %14s %8s\n", "operation", "device layer", "window", "ratio");
+    std::printf("%-32s %14s %14s %8s\n", "operation", "device layer", "window", "ratio");
     const auto row = [](const char* name, const std::vector<double>& d,
                         const std::vector<double>& w) {
-        std::printf("%-10s %14.1f %14.1f %8.4f\n", name, Median(d), Median(w),
+        std::printf("%-32s %14.1f %14.1f %8.4f\n", name, Median(d), Median(w),
                     Median(w) / Median(d));
     };
     row("Load", device.load, window.load);
-    row("Store", device.store, window.store);
+    row("Store after a load", device.store, window.store);
+    row("Store on a new connection", device.storeReadingFirst, window.storeReadingFirst);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -37,9 +38,14 @@ protected:
 };
 
 // The hint follows the error it is given, not what the port is like now: the port here
-// is a free, readable file, and no answer below would come from looking at it again.
-TEST_F(PortHintTest, TellsTheReasonOfTheErrorGiven)
+// is a free, readable file, and no answer below would come from looking at it again. Nor
+// is it ever opened to find out: the system reports no open of it meanwhile.
+TEST_F(PortHintTest, TellsTheReasonOfTheErrorGivenWithoutOpeningThePort)
 {
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(port).constData(), IN_OPEN), 0);
+
     const struct {
         int error;
         QString hint;
@@ -66,6 +72,11 @@ TEST_F(PortHintTest, TellsTheReasonOfTheErrorGiven)
     EXPECT_TRUE(PortHint::IsBusy(EBUSY));
     EXPECT_TRUE(PortHint::IsBusy(EWOULDBLOCK));
     EXPECT_FALSE(PortHint::IsBusy(ENOENT));
+
+    char events[256];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "the port was opened";
+    EXPECT_EQ(errno, EAGAIN);
+    ::close(watch);
 }
 
 TEST_F(PortHintTest, NamesTheProgramThatHoldsThePort)
