@@ -70,7 +70,7 @@ void TForm1::StoreButtonClick()
     if (!(state.bits & State::Loaded))
         return;
     GatherSettings();
-    if (!CurrentDevice) {
+    if (!CurrentDevice) {  // the transfer finds no controller and says so, as Load does
         Transfer(KeepOpenFlag, nullptr, QString(), UiStoreFailed);
         return;
     }
