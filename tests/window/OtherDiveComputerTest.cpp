@@ -36,6 +36,18 @@ QByteArray PlanBytes(const QByteArray& image)
     return bytes;
 }
 
+// The built-in dive computer A and another one, B, and the window beside them.
+struct TwoDiveComputers {
+    RunningEmulator a{QStringLiteral("diverA")};
+    RunningEmulator b{QStringLiteral("diverB"),
+                      {},
+                      RunningEmulator::Announce::InRuntimeFolder,
+                      OtherImage(a.Image())};
+    ScriptedModal modal;
+    TForm1 form;
+    FormDriver driver{form};
+};
+
 }  // namespace
 
 class OtherDiveComputerTest : public QObject {
@@ -70,14 +82,9 @@ void OtherDiveComputerTest::storeOnAnotherAsks_data()
 void OtherDiveComputerTest::storeOnAnotherAsks()
 {
     QFETCH(bool, yes);
-    RunningEmulator a(QStringLiteral("diverA"));
-    QVERIFY(a.IsReady());
-    RunningEmulator b(QStringLiteral("diverB"), {}, RunningEmulator::Announce::InRuntimeFolder,
-                      OtherImage(a.Image()));
-    QVERIFY(b.IsReady());
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
+    TwoDiveComputers two;
+    QVERIFY(two.a.IsReady() && two.b.IsReady());
+    auto& [a, b, modal, form, driver] = two;
 
     Connect(driver, a, true);
     QTest::mouseClick(driver.Find<QWidget>("SampleRateBoxItem2"), Qt::LeftButton);  // 30 s
@@ -127,14 +134,9 @@ void OtherDiveComputerTest::storeOnAnotherAsks()
 
 void OtherDiveComputerTest::fileOfTheSameDiveComputerStoresWithoutAQuestion()
 {
-    RunningEmulator a(QStringLiteral("diverA"));
-    QVERIFY(a.IsReady());
-    RunningEmulator b(QStringLiteral("diverB"), {}, RunningEmulator::Announce::InRuntimeFolder,
-                      OtherImage(a.Image()));
-    QVERIFY(b.IsReady());
-    ScriptedModal modal;
-    TForm1 form;
-    FormDriver driver(form);
+    TwoDiveComputers two;
+    QVERIFY(two.a.IsReady() && two.b.IsReady());
+    auto& [a, b, modal, form, driver] = two;
     driver.SetOption("VerifyAfterStore", false);
     QTemporaryDir folder;
     const QString fileOfA = folder.filePath(QStringLiteral("a.kvx"));
