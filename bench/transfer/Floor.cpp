@@ -1,4 +1,5 @@
-// Floor.cpp: the frames of detection, load and store, and their time on the line.
+// Floor.cpp: the frames of detection, load, store and verified store, and their time on the
+// line.
 #include "Floor.h"
 
 #include "device/DEVICE_DATA.h"
@@ -56,6 +57,14 @@ std::vector<Exchange> storeExchanges()
             exchanges.push_back({kBlockPauseMs, kHeader + n + kChecksum, kHeader + kChecksum});
         }
     }
+    return exchanges;
+}
+
+std::vector<Exchange> verifiedStoreExchanges()
+{
+    std::vector<Exchange> exchanges = storeExchanges();
+    const std::vector<Exchange> reads = loadExchanges();
+    exchanges.insert(exchanges.end(), reads.begin(), reads.end());
     return exchanges;
 }
 

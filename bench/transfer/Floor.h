@@ -19,6 +19,8 @@ std::vector<Exchange> detectExchanges();
 std::vector<Exchange> loadExchanges();
 // The five settings ranges, each behind its own write enable, in blocks of at most 32 bytes.
 std::vector<Exchange> storeExchanges();
+// A store, then the load's reads of what it wrote.
+std::vector<Exchange> verifiedStoreExchanges();
 
 // The protocol's floor. Per exchange: its pause, 16 ms after RTS goes up, 100 ms after the
 // request has gone, and 11 bit times (start, 8 data, parity, stop) at 2400 baud for each

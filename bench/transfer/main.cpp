@@ -1,5 +1,6 @@
-// bench_transfer: times detection, a whole load and a whole store of the settings against
-// the emulator pacing its answers like a 2400-baud line, and sets each against its floor.
+// bench_transfer: times detection, a whole load, a whole store and a verified store of the
+// settings against the emulator pacing its answers like a 2400-baud line, and sets each
+// against its floor.
 //
 // The floor counts the protocol's fixed pauses and the line time of every byte both ways,
 // one after the other (see Floor.h). A pseudo-terminal takes the host's own requests at
@@ -56,16 +57,18 @@ int run(int runs)
     Measured detect{"Open(4)", bench::detectExchanges(), {}};
     Measured load{"LoadSettings", bench::loadExchanges(), {}};
     Measured store{"StoreSettings", bench::storeExchanges(), {}};
+    Measured verified{"Store+verify", bench::verifiedStoreExchanges(), {}};
     for (int i = 0; i < runs; ++i) {
         detect.ms.push_back(timeMs([&] { control.Open(4); }));
         load.ms.push_back(timeMs([&] { control.LoadSettings(record, true); }));
         store.ms.push_back(timeMs([&] { control.StoreSettings(record, true); }));
+        verified.ms.push_back(timeMs([&] { control.StoreSettings(record, true, true); }));
     }
 
     std::printf("%d runs against tidewell-emulator --pace\n\n", runs);
     std::printf("%-14s %9s %10s %10s %7s %14s %7s\n", "operation", "exchanges", "median ms",
                 "floor ms", "ratio", "pty floor ms", "ratio");
-    for (const Measured* m : {&detect, &load, &store}) {
+    for (const Measured* m : {&detect, &load, &store, &verified}) {
         const double measured = median(m->ms);
         const double floor = bench::floorMs(m->exchanges);
         const double ptyFloor = bench::ptyFloorMs(m->exchanges);
