@@ -9,19 +9,27 @@
 
 int main(int argc, char** argv)
 {
-    if (const std::optional<int> status = AnswerWithoutWindow(argc, argv))
-        return *status;
+    // The usual start, from the menu, has nothing to parse, and pays nothing for parsing.
+    const bool hasArguments = argc > 1;
+    if (hasArguments)
+        if (const std::optional<int> status = AnswerWithoutWindow(argc, argv))
+            return *status;
     TApplication app(argc, argv);
     NameTheApplication();
-    // Read again without the toolkit's own options, which the application object took.
-    const TCommandLine line(QCoreApplication::arguments());
-    if (!line.Error().isEmpty()) {
-        std::fprintf(stderr, "tidewell: %s\nTry 'tidewell --help'.\n", qPrintable(line.Error()));
-        return 2;
+    QString file;
+    if (hasArguments) {
+        // Read again without the toolkit's own options, which the application object took.
+        const TCommandLine line(QCoreApplication::arguments());
+        if (!line.Error().isEmpty()) {
+            std::fprintf(stderr, "tidewell: %s\nTry 'tidewell --help'.\n",
+                         qPrintable(line.Error()));
+            return 2;
+        }
+        file = line.File();
     }
     try {
         TForm1 form;
-        ShowStartWindow(form, line.File());
+        ShowStartWindow(form, file);
         return TApplication::exec();
     } catch (...) {
         // Start-up failed or an error escaped the message loop: say so, and end.
