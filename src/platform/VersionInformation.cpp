@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 const std::array<const wchar_t*, VersionInformation::KeyCount> VersionInformation::Keys = {
     L"CompanyName",     L"FileDescription",  L"FileVersion", L"InternalName",   L"LegalCopyright",
@@ -98,6 +99,38 @@ void ReadStringTable(Fields& fields, std::string_view translation,
     }
 }
 
+// What follows the first marker in `file`, up to BlockLimit bytes; nothing when the file
+// holds no marker. The file is read piece by piece through one small buffer rather than
+// mapped: every page of a mapping that the search passed over would count towards the
+// program's memory, on top of the same pages of the running program itself.
+std::optional<std::string> BlockAfterMarker(QFile& file)
+{
+    constexpr std::size_t Piece = 16 * 1024;
+    constexpr std::size_t BlockLimit = 4 * 1024;  // the block itself is a few hundred bytes
+    const std::string marker = Marker();
+    const std::boyer_moore_horspool_searcher searcher(marker.begin(), marker.end());
+    // The end of the piece before, where a marker may begin, then the piece.
+    std::vector<char> buffer(marker.size() - 1 + Piece);
+    std::size_t kept = 0;
+    for (;;) {
+        const qint64 read = file.read(buffer.data() + kept, static_cast<qint64>(Piece));
+        if (read <= 0)
+            return std::nullopt;
+        const auto end = buffer.begin() + static_cast<std::ptrdiff_t>(kept + read);
+        const auto at = std::search(buffer.begin(), end, searcher);
+        if (at != end) {
+            std::string block(at + static_cast<std::ptrdiff_t>(marker.size()), end);
+            if (block.size() < BlockLimit) {
+                const QByteArray rest = file.read(static_cast<qint64>(BlockLimit - block.size()));
+                block.append(rest.constData(), static_cast<std::size_t>(rest.size()));
+            }
+            return block;
+        }
+        kept = std::min(kept + static_cast<std::size_t>(read), marker.size() - 1);
+        std::copy(end - static_cast<std::ptrdiff_t>(kept), end, buffer.begin());
+    }
+}
+
 }  // namespace
 
 bool VersionInformation::Read()
@@ -107,20 +140,12 @@ bool VersionInformation::Read()
         return false;
 
     QFile file(ProgramFile(fileName_));
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0)
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    const uchar* contents = file.map(0, file.size());
-    if (contents == nullptr)
+    const std::optional<std::string> block = BlockAfterMarker(file);
+    if (!block)
         return false;
-    const char* begin = reinterpret_cast<const char*>(contents);
-    const char* end = begin + file.size();
-
-    const std::string marker = Marker();
-    const char* block =
-        std::search(begin, end, std::boyer_moore_horspool_searcher(marker.begin(), marker.end()));
-    if (block == end)
-        return false;
-    Fields fields(block + marker.size(), end);
+    Fields fields(block->data(), block->data() + block->size());
     const std::optional<std::string_view> translation = FirstTranslation(fields);
     if (!translation)
         return false;
