@@ -162,6 +162,10 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
 
 TForm1::~TForm1()
 {
+    // The controls still report while the widgets are taken down, a focus leaving an edit
+    // among them: no handler may run on a window that is half gone.
+    for (QObject* control : findChildren<QObject*>())
+        control->disconnect(this);
     if (KeepAliveTimer)  // destroyed without being closed
         FormClose();
     if (Form1 == this)
