@@ -12,7 +12,7 @@ endfunction()
 # Builds one test executable and registers it with CTest under its labels.
 # THREADS also runs it under ThreadSanitizer in scripts/test.
 function(tidewell_add_test)
-  cmake_parse_arguments(T "THREADS;QT" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "THREADS" "NAME;TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS})
   tidewell_register_test(${T_NAME} $<TARGET_FILE:${T_NAME}>)
