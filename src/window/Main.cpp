@@ -97,9 +97,12 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::TForm1), ImageList1(LoadGlyphs())
 {
     Form1 = this;
-    // Made this window's default before its controls exist, so that they are laid out
-    // once, in it, rather than again when it changes.
-    QApplication::setFont(FormFace(), staticMetaObject.className());
+    // The application's face, made before the controls exist, so that they are laid out once,
+    // in it. The form builds its pages without a parent and hands them to the window only
+    // afterwards: a face for this window alone would have every control on a page load and
+    // lay out the system face first. The menus and dialogs that belong to the window then
+    // share its face.
+    QApplication::setFont(FormFace());
     ui->setupUi(this);
     // The tab captions in regular weight, for the same reason.
     QFont tabs = font();
