@@ -128,7 +128,8 @@ void TForm1::StoreButtonClick()
             [&](kAPI::Device_Type1_Control& device) { device.StoreSettings(stored, true, verify); },
             QStringLiteral("Store Failed"), UiStoreFailed, &failure)) {
         heldByDevice.reset();  // part of the new settings, perhaps
-        ReportBrokenStore(failure, backup);
+        if (failure)           // else there was no controller, and nothing went out
+            ReportBrokenStore(failure, backup);
         return;
     }
     heldByDevice = stored;
