@@ -6,86 +6,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <random>
 #include <vector>
+
+#include "ReplayInputs.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
 std::vector<Bytes> Seeds()
 {
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(DEVICE_SEED_CORPUS))
-        files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    std::vector<Bytes> seeds;
-    for (const auto& file : files) {
-        std::ifstream in(file, std::ios::binary);
-        seeds.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    return seeds;
+    return ReadSeeds(DEVICE_SEED_CORPUS);
 }
 
 bool Replay(const Bytes& input, DeviceOutcomes* outcomes)
 {
-    // A copy of exactly the input's size, so that ASan sees a read past its end.
-    const std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[input.size()]);
-    std::copy(input.begin(), input.end(), exact.get());
-    return ReplayDeviceAnswers(exact.get(), input.size(), outcomes);
+    return ReplayDeviceAnswers(ExactCopy(input).get(), input.size(), outcomes);
 }
-
-class Mutator {
-public:
-    explicit Mutator(unsigned seed) : random_(seed) {}
-
-    Bytes Mutate(Bytes input)
-    {
-        const int steps = Between(1, 4);
-        for (int i = 0; i < steps; ++i) {
-            switch (Between(0, 3)) {
-                case 0:  // one byte anew
-                    if (!input.empty())
-                        input[Index(input)] = Byte();
-                    break;
-                case 1:  // cut short
-                    input.resize(Between(0, static_cast<int>(input.size())));
-                    break;
-                case 2:  // bytes put in
-                    input.insert(input.begin() + Between(0, static_cast<int>(input.size())),
-                                 Between(1, 8), Byte());
-                    break;
-                default:  // a bit flipped
-                    if (!input.empty())
-                        input[Index(input)] ^= 1u << Between(0, 7);
-                    break;
-            }
-        }
-        return input;
-    }
-
-    Bytes Noise()
-    {
-        Bytes input(Between(0, 400));
-        for (std::uint8_t& b : input)
-            b = Byte();
-        return input;
-    }
-
-private:
-    int Between(int low, int high)
-    {
-        return std::uniform_int_distribution<int>(low, high)(random_);
-    }
-    std::size_t Index(const Bytes& input) { return Between(0, static_cast<int>(input.size()) - 1); }
-    std::uint8_t Byte() { return static_cast<std::uint8_t>(Between(0, 255)); }
-
-    std::mt19937 random_;
-};
 
 TEST(DeviceAnswerReplay, SeedsKeepThePromisesAndReachEveryKindOfEnd)
 {
@@ -110,7 +45,7 @@ TEST(DeviceAnswerReplay, MutationsAndNoiseKeepThePromises)
 {
     const std::vector<Bytes> seeds = Seeds();
     ASSERT_FALSE(seeds.empty());
-    Mutator mutator(20261210);
+    Mutator mutator(20261210, 8, 400);
     DeviceOutcomes outcomes;
     for (int i = 0; i < 4000; ++i) {
         const Bytes input = i % 4 == 3 ? mutator.Noise() : mutator.Mutate(seeds[i % seeds.size()]);
