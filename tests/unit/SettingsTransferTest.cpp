@@ -41,6 +41,23 @@ bool InWord(std::size_t offset)
     return false;
 }
 
+// The heads of a store's frames: each run of blocks after the write enable it needs.
+std::vector<Frame> StoreHeads()
+{
+    const Frame enable = {0x07, 0xA5, 0xA2};
+    return {enable,
+            {0x06, 0x00, 0x00, 32},
+            {0x06, 0x00, 0x20, 10},
+            enable,
+            {0x06, 0x00, 0x2A, 2},
+            enable,
+            {0x06, 0x00, 0x2C, 28},
+            enable,
+            {0x06, 0x00, 0x4A, 22},
+            enable,
+            {0x06, 0x00, 0x60, 17}};
+}
+
 std::uint16_t HostWord(const DEVICE_DATA& record, std::size_t offset)
 {
     std::uint16_t v;
@@ -135,18 +152,7 @@ TEST_F(Settings, StoreWritesTheImageWithWordsBigEndianAndLeavesItsArgumentAlone)
         }
     }
 
-    const Frame enable = {0x07, 0xA5, 0xA2};
-    EXPECT_EQ(Heads(), (std::vector<Frame>{enable,
-                                           {0x06, 0x00, 0x00, 32},
-                                           {0x06, 0x00, 0x20, 10},
-                                           enable,
-                                           {0x06, 0x00, 0x2A, 2},
-                                           enable,
-                                           {0x06, 0x00, 0x2C, 28},
-                                           enable,
-                                           {0x06, 0x00, 0x4A, 22},
-                                           enable,
-                                           {0x06, 0x00, 0x60, 17}}));
+    EXPECT_EQ(Heads(), StoreHeads());
     EXPECT_EQ(reports.progress.front(), 0);
     EXPECT_EQ(reports.progress.back(), 98);
     EXPECT_EQ(SleepsOf(666), 5);
@@ -166,24 +172,15 @@ TEST_F(Settings, AVerifiedStoreReadsEveryBlockBackAndEndsAt98)
 
     control.StoreSettings(record, true, true);
 
-    const Frame enable = {0x07, 0xA5, 0xA2};
-    EXPECT_EQ(Heads(), (std::vector<Frame>{enable,
-                                           {0x06, 0x00, 0x00, 32},
-                                           {0x06, 0x00, 0x20, 10},
-                                           enable,
-                                           {0x06, 0x00, 0x2A, 2},
-                                           enable,
-                                           {0x06, 0x00, 0x2C, 28},
-                                           enable,
-                                           {0x06, 0x00, 0x4A, 22},
-                                           enable,
-                                           {0x06, 0x00, 0x60, 17},
-                                           {0x05, 0x00, 0x00, 32},
-                                           {0x05, 0x00, 0x20, 10},
-                                           {0x05, 0x00, 0x2A, 2},
-                                           {0x05, 0x00, 0x2C, 28},
-                                           {0x05, 0x00, 0x4A, 22},
-                                           {0x05, 0x00, 0x60, 17}}));
+    std::vector<Frame> heads = StoreHeads();
+    for (const Frame& readBack : std::vector<Frame>{{0x05, 0x00, 0x00, 32},
+                                                    {0x05, 0x00, 0x20, 10},
+                                                    {0x05, 0x00, 0x2A, 2},
+                                                    {0x05, 0x00, 0x2C, 28},
+                                                    {0x05, 0x00, 0x4A, 22},
+                                                    {0x05, 0x00, 0x60, 17}})
+        heads.push_back(readBack);
+    EXPECT_EQ(Heads(), heads);
     // Two passes of 113: the writes end at 111 of 226, the reads at 222.
     EXPECT_EQ(reports.progress.front(), 0);
     EXPECT_EQ(progressBeforeReadBack, 49);
