@@ -50,7 +50,7 @@ struct Measured {
 int run(int runs)
 {
     e2e::Emulator emulator("bench-transfer", {"--pace"});
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
     DEVICE_DATA record{};
 

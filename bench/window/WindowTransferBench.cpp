@@ -59,7 +59,7 @@ struct Figures {
 
 Figures DeviceLayer(const RunningEmulator& emulator, int runs)
 {
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     kAPI::Device_Type1_Control control(emulator.Terminal().toStdWString().c_str(), &cancel);
     control.Open(4);
     DEVICE_DATA record{};

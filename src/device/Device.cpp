@@ -2,7 +2,7 @@
 
 namespace kAPI {
 
-Device::Device(std::uint8_t* cancel) : MaxAddress(0x1FFF), cancelFlag(cancel), progress(100)
+Device::Device(const CancelFlag* cancel) : MaxAddress(0x1FFF), cancelFlag(cancel), progress(100)
 {
 }
 
@@ -10,13 +10,12 @@ Device::~Device() = default;
 
 bool Device::CancelRequested() const
 {
-    return cancelFlag != nullptr && *cancelFlag == 1;
+    return cancelFlag != nullptr && cancelFlag->load() == 1;
 }
 
 void Device::ReportStatus(const wchar_t* text) const
 {
-    if (onStatus != nullptr)
-        onStatus(text);
+    onStatus.Invoke(text);
 }
 
 void Device::ReportConnected(int state) const

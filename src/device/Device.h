@@ -2,6 +2,7 @@
 // The abstract dive computer: memory access, detection and the plumbing that every long
 // operation shares (cancel request, status and connected reports, progress).
 
+#include <atomic>
 #include <cstdint>
 #include <list>
 
@@ -15,6 +16,10 @@
 struct _DIVE_DATA;
 
 namespace kAPI {
+
+// The caller's cancel request, set to 1 from another thread or a signal handler while a
+// transfer runs; a plain byte would be a data race.
+using CancelFlag = std::atomic<std::uint8_t>;
 
 class Device : boost::noncopyable {
 public:
@@ -47,15 +52,16 @@ public:
     void ReportConnected(int state) const;
 
 protected:
-    explicit Device(std::uint8_t* cancel);
+    explicit Device(const CancelFlag* cancel);
 
     std::uint32_t MaxAddress;
-    std::uint8_t* cancelFlag;  // owned by the caller
+    const CancelFlag* cancelFlag;  // owned by the caller
     std::list<boost::shared_ptr<_DIVE_DATA>> dives;
     boost::shared_ptr<_DIVE_DATA> currentDive;
     DEVICE_DATA settings{};
     void (*onConnected)(int) = nullptr;
-    void (*onStatus)(const wchar_t*) = nullptr;
+    Callback::Callback_1<const wchar_t*> onStatus =
+        Callback::functiontranslator_1<const wchar_t*, void (*)(const wchar_t*)>(nullptr);
     TSmartProgress progress;
 };
 

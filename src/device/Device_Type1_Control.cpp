@@ -6,7 +6,7 @@
 
 namespace kAPI {
 
-Device_Type1_Control::Device_Type1_Control(const wchar_t* portPath, std::uint8_t* cancelFlag,
+Device_Type1_Control::Device_Type1_Control(const wchar_t* portPath, const CancelFlag* cancelFlag,
                                            SerialOps& serialOps)
     : Device(cancelFlag), CommModel1(portPath, serialOps)
 {
@@ -20,8 +20,16 @@ void Device_Type1_Control::SetCallbacks(void (*progressFunction)(int),
 {
     if (progressFunction != nullptr)
         progress.onPercent = Callback::functiontranslator_1<int, void (*)(int)>(progressFunction);
-    onStatus = statusFunction;
+    onStatus =
+        Callback::functiontranslator_1<const wchar_t*, void (*)(const wchar_t*)>(statusFunction);
     onConnected = connectedFunction;
+}
+
+void Device_Type1_Control::SetCallbacks(const Callback::Callback_1<int>& progressCallback,
+                                        const Callback::Callback_1<const wchar_t*>& statusCallback)
+{
+    progress.onPercent = progressCallback;
+    onStatus = statusCallback;
 }
 
 void Device_Type1_Control::Open(int attempts)

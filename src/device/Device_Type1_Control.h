@@ -31,7 +31,7 @@ public:
     static constexpr int DetectAnswerLength = 32;
 
     // Opens the port; sends nothing. `cancelFlag` may be null (never cancel).
-    Device_Type1_Control(const wchar_t* portPath, std::uint8_t* cancelFlag,
+    Device_Type1_Control(const wchar_t* portPath, const CancelFlag* cancelFlag,
                          SerialOps& ops = PlatformSerialOps());
     ~Device_Type1_Control() override;
 
@@ -39,6 +39,9 @@ public:
     // `connected` silence those reports.
     void SetCallbacks(void (*progress)(int), void (*status)(const wchar_t*),
                       void (*connected)(int));
+    // The same for callers that report to an object of their own (see Callback.h).
+    void SetCallbacks(const Callback::Callback_1<int>& progress,
+                      const Callback::Callback_1<const wchar_t*>& status);
 
     int Read(std::uint32_t address, int length, std::uint8_t* buffer, bool withProgress) override;
     int Write(std::uint32_t address, int length, const std::uint8_t* buffer,

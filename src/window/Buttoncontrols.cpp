@@ -1,10 +1,12 @@
-// The tool-button commands that talk to the dive computer, the keep-alive tick and the
-// raw command panel.
+// The tool-button commands that talk to the dive computer: Connect, Load and the raw
+// command panel, each a request to the connection's worker, and what the window does
+// while a request runs and when its answer comes.
 #include <stdexcept>
 
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
-#include <QTimer>
+#include <QTabWidget>
 
 #include "device/Device_Type1_Control.h"
 #include "device/Errors.h"
@@ -17,170 +19,247 @@
 
 namespace {
 
-constexpr int kDetectAttempts = 4;
-
-void ProgressCallback(int percent)
-{
-    if (Form1)
-        Form1->ShowProgress(percent);
-}
-
-void StatusCallback(const wchar_t* text)
-{
-    if (Form1)
-        Form1->ShowStatus(QString::fromWCharArray(text));
-}
-
-void ConnectedCallback(int)
-{
-}
-
 // The error's own text, and what a person can do about a port that would not open. Only
 // such a port carries the system's reason: once it is open, nothing about the port is to
 // blame. A busy port is said to be busy, not missing.
-QString ConnectFailureText(const kAPI::Error& error, const CStdStr& path)
+QString ConnectFailureText(std::exception_ptr failure, const CStdStr& path)
 {
-    const QString hint = PortHint::WhyNotOpened(path, error.systemError);
-    if (PortHint::IsBusy(error.systemError))
-        return hint;
-    const QString text = QString::fromWCharArray(error.what());
-    return hint.isEmpty() ? text : text + QLatin1Char('\n') + hint;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const kAPI::Error& error) {
+        const QString hint = PortHint::WhyNotOpened(path, error.systemError);
+        if (PortHint::IsBusy(error.systemError))
+            return hint;
+        const QString text = QString::fromWCharArray(error.what());
+        return hint.isEmpty() ? text : text + QLatin1Char('\n') + hint;
+    } catch (...) {
+        return TApplication::MessageOf(failure);
+    }
+}
+
+bool WasCanceled(std::exception_ptr failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const kAPI::User_Cancel&) {
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 }  // namespace
 
-void TForm1::ConnectButtonClick()
+void TForm1::ConnectWorker()
 {
-    {
-        DeviceClaim claim;
-        DestroyCurrentDevice();
-        RefreshPortList();
-        ComSelectSelect();
-        UpdateUi(UiNotConnected);
-        if (PortPath.empty()) {
-            Modal::Current().Message(this,
-                                     QStringLiteral("No port is chosen. Choose the port of "
-                                                    "the interface cable on the page \"Comm "
-                                                    "Port and Byte Control\"."),
-                                     QStringLiteral("Error"), QMessageBox::Ok,
-                                     QMessageBox::Critical);
-            ShowStatus(QStringLiteral("Device Not Open"));
-            return;
-        }
-        try {
-            auto* device = new kAPI::Device_Type1_Control(PortPath.c_str(), &CancelByte);
-            CurrentDevice = device;
-            device->SetCallbacks(ProgressCallback, StatusCallback, ConnectedCallback);
-            ShowStatus(QStringLiteral("Searching for Device"));
-            device->Open(kDetectAttempts);
-        } catch (const kAPI::Error& e) {
-            Modal::Current().Message(this, ConnectFailureText(e, PortPath), QStringLiteral("Error"),
-                                     QMessageBox::Ok, QMessageBox::Critical);
-            ShowStatus(QStringLiteral("Device Not Open"));
-            return;
-        }
-        // A typed device path that connected is remembered as typed.
-        LastPort = SelectedPortIndex >= 0 && SelectedPortIndex < portNames.size()
-                       ? portNames[SelectedPortIndex].toStdWString()
-                       : PortPath;
-        UpdateUi(UiConnected);
-        update();
-    }
-    if (RefreshOnConnectFlag)
-        LoadButtonClick();
-    keepAliveHandler = KeepOpenFlag ? &TForm1::KeepAliveTick : nullptr;
-    KeepAliveTimer->start();
+    connect(worker, &TDeviceWorker::Progress, this, &TForm1::ShowProgress);
+    connect(worker, &TDeviceWorker::Status, this, &TForm1::ShowStatus);
+    connect(worker, &TDeviceWorker::Connected, this, &TForm1::OnConnected);
+    connect(worker, &TDeviceWorker::Loaded, this, &TForm1::OnLoaded);
+    connect(worker, &TDeviceWorker::HeldRead, this, &TForm1::OnHeldRead);
+    connect(worker, &TDeviceWorker::Stored, this, &TForm1::OnStored);
+    connect(worker, &TDeviceWorker::CommandSent, this, &TForm1::OnCommandSent);
+    connect(worker, &TDeviceWorker::Failed, this, &TForm1::OnFailed);
+    connect(worker, &TDeviceWorker::Disconnected, this, &TForm1::OnDisconnected);
+    connect(CancelButton, &QPushButton::clicked, this, &TForm1::CancelButtonClick);
 }
 
-bool TForm1::Transfer(bool holdTimer,
-                      const std::function<void(kAPI::Device_Type1_Control&)>& transfer,
-                      const QString& failureStatus, std::uint32_t failureEvent,
-                      std::exception_ptr* failure)
+void TForm1::Begin(Busy what)
 {
-    bool ok = false;
-    {
-        DeviceClaim claim;
-        if (holdTimer)
-            KeepAliveTimer->stop();
-        KeepAliveTimer->setInterval(KeepAlivePeriod);
-        if (!CurrentDevice) {
-            UpdateUi(UiNotConnected);
-        } else {
-            try {
-                transfer(*CurrentDevice);
-                ok = true;
-            } catch (...) {
-                if (failure)
-                    *failure = std::current_exception();
-                ShowStatus(failureStatus);
-                UpdateUi(failureEvent);
-            }
-        }
+    busy = what;
+    for (int i = 0; i < ui->PageControl1->count(); ++i)
+        ui->PageControl1->widget(i)->setEnabled(false);
+    for (const CommandState& command : Commands()) {
+        command.button->setEnabled(false);
+        if (command.item)
+            command.item->setEnabled(false);
     }
-    KeepAliveTimer->start();
-    if (!ok)
-        ShowProgress(0);
-    return ok;
+    const bool cancellable = what == Busy::Load || what == Busy::StoreRead || what == Busy::Store;
+    CancelButton->setEnabled(cancellable);
+    CancelButton->setVisible(cancellable);
+}
+
+void TForm1::Idle()
+{
+    busy = Busy::None;
+    CancelButton->hide();
+    for (int i = 0; i < ui->PageControl1->count(); ++i)
+        ui->PageControl1->widget(i)->setEnabled(true);
+    RestoreCommands(Commands());
+    // A close asked for during the transfer happens once nothing follows it.
+    if (closeAfterTransfer)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (closeAfterTransfer && !IsBusy()) {
+                    closeAfterTransfer = false;
+                    close();
+                }
+            },
+            Qt::QueuedConnection);
+}
+
+void TForm1::CancelButtonClick()
+{
+    if (!IsBusy() || !worker)
+        return;
+    worker->RequestCancel();
+    CancelButton->setEnabled(false);
+    ShowStatus(tr("Canceling at the end of the block under way."));
+}
+
+void TForm1::AttachController(const TDeviceWorker::ControllerFactory& make)
+{
+    Begin(Busy::Connect);
+    QMetaObject::invokeMethod(worker, [w = worker, make] { w->Adopt(make); });
+}
+
+void TForm1::ConnectButtonClick()
+{
+    if (IsBusy())
+        return;
+    RefreshPortList();
+    ComSelectSelect();  // closes the connection there was
+    UpdateUi(UiNotConnected);
+    if (PortPath.empty()) {
+        Modal::Current().Message(this,
+                                 tr("No port is chosen. Choose the port of the interface cable "
+                                    "on the page \"Comm Port and Byte Control\"."),
+                                 QStringLiteral("Error"), QMessageBox::Ok, QMessageBox::Critical);
+        ShowStatus(QStringLiteral("Device Not Open"));
+        return;
+    }
+    ShowStatus(QStringLiteral("Searching for Device"));
+    Begin(Busy::Connect);
+    const QString path = QString::fromStdWString(PortPath);
+    QMetaObject::invokeMethod(worker, [w = worker, path] { w->Connect(path); });
+}
+
+void TForm1::OnConnected(const DEVICE_DATA&)
+{
+    Idle();
+    deviceOpen = true;
+    // A typed device path that connected is remembered as typed.
+    LastPort = SelectedPortIndex >= 0 && SelectedPortIndex < portNames.size()
+                   ? portNames[SelectedPortIndex].toStdWString()
+                   : PortPath;
+    UpdateUi(UiConnected);
+    update();
+    if (RefreshOnConnectFlag)
+        LoadButtonClick();
 }
 
 void TForm1::LoadButtonClick()
 {
-    ShowStatus(QStringLiteral("Transfering Data from Kelvor"));
-    // Into a copy: a load that fails half-way must not leave the record a mix of two
-    // dive computers.
-    DEVICE_DATA loaded = CurrentSettings;
-    if (!Transfer(
-            true, [&](kAPI::Device_Type1_Control& device) { device.LoadSettings(loaded, true); },
-            QStringLiteral("Read Failure"), UiLoadFailed))
+    if (IsBusy())
         return;
-    CurrentSettings = loaded;
-    heldByDevice = loaded;
+    if (!deviceOpen) {
+        UpdateUi(UiNotConnected);
+        return;
+    }
+    if (!MaySaveChanges(tr("loading the settings from the dive computer"),
+                        [this] { LoadButtonClick(); }))
+        return;
+    ShowStatus(QStringLiteral("Transferring Data from Kelvor"));
+    Begin(Busy::Load);
+    QMetaObject::invokeMethod(worker, [w = worker] { w->Load(); });
+}
+
+void TForm1::OnLoaded(const DEVICE_DATA& record)
+{
+    Idle();
+    CurrentSettings = record;
+    heldByDevice = record;
+    settingsOrigin = record;
     DisplaySettings();
     EnableSettingGroups(true);
-    ShowStatus(QStringLiteral("Refresh Complete"));
+    ShowStatus(QStringLiteral("Load Complete"));
     ShowProgress(0);
     SetChanged(false);
     UpdateUi(UiLoaded);
 }
 
-void TForm1::KeepAliveTick()
-{
-    if (!KeepOpenFlag)
-        return;
-    {
-        boost::mutex::scoped_lock lock(BusyLock);
-        if (DeviceBusy)
-            return;
-    }
-    KeepAliveTimer->stop();
-    boost::mutex::scoped_lock lock(RequestLock);
-    RefreshRequested = true;
-}
-
-void TForm1::RefreshDoneMessage()
-{
-    if (KeepAliveTimer && KeepOpenFlag)
-        KeepAliveTimer->start();
-}
-
 void TForm1::CommandSendButtonClick()
 {
-    const std::uint8_t request[3] = {static_cast<std::uint8_t>(ui->CommandEdit->value()), 0x00,
-                                     0x00};
+    if (IsBusy())
+        return;
     ShowStatus(QStringLiteral("Sending Command"));
-    try {
-        DeviceClaim claim;
-        if (!CurrentDevice)
-            throw std::runtime_error("no device controller");
-        // Whatever the command does, what the dive computer holds is not known after it.
-        heldByDevice.reset();
-        CurrentDevice->RawExchange(3, request, 0, nullptr);
-    } catch (...) {
-        // The person learns that the command did not go out, not the line's own reason.
+    if (!deviceOpen) {
         ShowStatus(QStringLiteral("Error Sending Command"));
         throw std::runtime_error("Error Sending Command");
     }
+    // Whatever the command does, what the dive computer holds is not known after it.
+    heldByDevice.reset();
+    Begin(Busy::Command);
+    const int command = ui->CommandEdit->value();
+    QMetaObject::invokeMethod(worker, [w = worker, command] { w->SendCommand(command); });
+}
+
+void TForm1::OnCommandSent()
+{
+    Idle();
     ShowStatus(QStringLiteral("Command Sent"));
+}
+
+void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure)
+{
+    using Request = TDeviceWorker::Request;
+    if (request == Request::KeepAlive)  // a failed keep-alive is told only by OnDisconnected
+        return;
+    Idle();
+    ShowProgress(0);
+    switch (request) {
+        case Request::Connect:
+            Modal::Current().Message(this, ConnectFailureText(failure, PortPath),
+                                     QStringLiteral("Error"), QMessageBox::Ok,
+                                     QMessageBox::Critical);
+            ShowStatus(QStringLiteral("Device Not Open"));
+            break;
+        case Request::Load:
+            // The controls keep what they showed; the dive computer was not changed.
+            ShowStatus(WasCanceled(failure)
+                           ? tr("Load canceled: the dive computer holds its settings as before.")
+                           : QStringLiteral("Read Failure"));
+            UpdateUi(UiLoadFailed);
+            break;
+        case Request::ReadHeld:
+            UpdateUi(UiStoreFailed);
+            if (WasCanceled(failure)) {
+                ShowStatus(QStringLiteral("Store Canceled: nothing was written"));
+            } else {
+                ShowStatus(QStringLiteral("Store Failed"));
+                Modal::Current().Message(
+                    this,
+                    tr("What the dive computer holds could not be read for a backup (%1). "
+                       "Nothing was written to it.")
+                        .arg(TApplication::MessageOf(failure)),
+                    tr("Store Failed"), QMessageBox::Ok, QMessageBox::Critical);
+            }
+            StoreEnded();
+            break;
+        case Request::Store:
+            heldByDevice.reset();  // part of the new settings, perhaps
+            UpdateUi(UiStoreFailed);
+            ReportBrokenStore(failure, storeBackup);
+            StoreEnded();
+            break;
+        case Request::Command:
+            ShowStatus(QStringLiteral("Error Sending Command"));
+            // The person learns that the command did not go out, not the line's own reason.
+            TApplication::ShowException(
+                std::make_exception_ptr(std::runtime_error("Error Sending Command")));
+            break;
+        case Request::KeepAlive:
+            break;
+    }
+}
+
+void TForm1::OnDisconnected(const QString& why)
+{
+    deviceOpen = false;
+    UpdateUi(UiNotConnected);
+    ShowStatus(tr("The dive computer stopped answering (%1). Check the cable, then Connect again.")
+                   .arg(why));
 }
 
 void TForm1::HelpButtonClick()

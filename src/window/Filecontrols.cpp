@@ -36,6 +36,8 @@ void TForm1::SaveButtonClick()
 
 void TForm1::OpenButtonClick()
 {
+    if (IsBusy() || !MaySaveChanges(tr("opening a settings file"), [this] { OpenButtonClick(); }))
+        return;
     const QString name = Modal::Current().OpenFileName(this, QString::fromStdWString(LastOpenFile));
     if (name.isEmpty()) {
         UpdateUi(UiFileOpenFailed);
@@ -58,6 +60,7 @@ void TForm1::OpenFile(const QString& name)
             ShowReason(this, status, QStringLiteral("Cannot read %1: %2.").arg(name, why));
         return;
     }
+    settingsOrigin = CurrentSettings;
     DisplaySettings();
     ShowStatus(QStringLiteral("Ready"));
     UpdateUi(UiFileOpened);

@@ -9,10 +9,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QResource>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTimer>
 
 #include "controls/Bmspinedit.h"
 #include "controls/NumberEdit.h"
@@ -23,7 +23,6 @@
 #include "window/Externals.h"
 #include "window/HelpForm.h"
 #include "window/RadioGroup.h"
-#include "window/Refreshthread.h"
 
 namespace {
 
@@ -121,8 +120,15 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     ProgressBar1->setTextVisible(false);
     StatusBar1 = new QLabel(QStringLiteral("Ready {no device}"), this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    CancelButton = new QPushButton(tr("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setShortcut(QKeySequence(Qt::Key_Escape));
+    CancelButton->setToolTip(tr("Stops the transfer at the next block (Esc)."));
+    CancelButton->setAccessibleName(tr("Cancel the transfer"));
+    CancelButton->hide();
     statusBar()->addWidget(ProgressBar1);
     statusBar()->addWidget(StatusBar1, 1);
+    statusBar()->addPermanentWidget(CancelButton);
     statusBar()->setSizeGripEnabled(false);
 
     DiveModel = new RadioGroup(ui->DiveModel);
@@ -133,7 +139,11 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     ClockBox = new RadioGroup(ui->ClockBox);
     ConnectSignals();
 
-    refreshThread = std::make_unique<TRefreshThread>();
+    worker = new TDeviceWorker();
+    worker->moveToThread(&workerThread);
+    connect(&workerThread, &QThread::finished, worker, &QObject::deleteLater);
+    ConnectWorker();
+    workerThread.start();
 
     const QString program = ParamString(commandLine, 0);
     if (!program.isEmpty()) {  // otherwise the information stays invalid
@@ -145,21 +155,10 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     SelectedPortIndex = 0;
     RefreshPortList();
 
-    KeepAliveTimer = new QTimer(this);
-    KeepAliveTimer->setInterval(KeepAlivePeriod);
-    connect(KeepAliveTimer, &QTimer::timeout, this, [this] {
-        if (const auto handler = keepAliveHandler)
-            (this->*handler)();
-    });
-    KeepAliveTimer->stop();
-
-    ReleaseStartupLocks();
-    refreshThread->Start(this);
-
     ui->ClockBox->setEnabled(false);
     SetGlyph(ui->ExitButton, GlyphExit);
     SetGlyph(ui->HelpButton, GlyphHelp);
-    DestroyCurrentDevice();
+    ui->ConnectButton->setProperty("commandOn", true);
     UpdateUi(UiReset);
 }
 
@@ -169,8 +168,7 @@ TForm1::~TForm1()
     // among them: no handler may run on a window that is half gone.
     for (QObject* control : findChildren<QObject*>())
         control->disconnect(this);
-    if (KeepAliveTimer)  // destroyed without being closed
-        FormClose();
+    FormClose();  // when destroyed without being closed
     if (Form1 == this)
         Form1 = nullptr;
     if (aboutForm && AboutForm == aboutForm.get())
@@ -189,9 +187,11 @@ void TForm1::SetGlyph(QToolButton* button, int glyph)
 
 void TForm1::SetCommand(QToolButton* button, QAction* item, int glyph, bool on)
 {
-    button->setEnabled(on);
+    // What the state allows is kept apart from what a transfer under way allows.
+    button->setProperty("commandOn", on);
+    button->setEnabled(on && !IsBusy());
     if (item)
-        item->setEnabled(on);
+        item->setEnabled(on && !IsBusy());
     SetGlyph(button, on ? glyph : glyph + 1);
 }
 
@@ -205,7 +205,8 @@ void TForm1::UpdateUi(std::uint32_t code)
     if (code != UiExit)
         state.Apply(code);
     const bool loaded = state.bits & State::Loaded;
-    const bool device = CurrentDevice != nullptr;
+    const bool device = deviceOpen;
+    const bool settingsShown = settingsOrigin.has_value();
     auto connectGlyph = [this](bool connected) {
         SetGlyph(ui->ConnectButton, connected ? GlyphConnected : GlyphNotConnected);
     };
@@ -225,9 +226,11 @@ void TForm1::UpdateUi(std::uint32_t code)
         case UiConnected:
             heldByDevice.reset();  // a new connection: what its dive computer holds is unknown
             connectGlyph(true);
-            load(true), store(loaded), open(true), save(loaded);
+            load(true), store(settingsShown), open(true), save(settingsShown);
             EnableUndoButton(false);
-            EnableSettingGroups(true);
+            // Editors without values would show zeros a diver could take for the dive
+            // computer's own.
+            EnableSettingGroups(settingsShown);
             break;
         case UiNotConnected:
             heldByDevice.reset();
@@ -237,7 +240,7 @@ void TForm1::UpdateUi(std::uint32_t code)
             break;
         case UiLoaded:
             connectGlyph(true);
-            load(false), store(true), open(true), save(true);
+            load(true), store(true), open(true), save(true);
             EnableUndoButton(false);
             Changed = false;
             break;
@@ -246,16 +249,16 @@ void TForm1::UpdateUi(std::uint32_t code)
             EnableUndoButton(false);
             break;
         case UiStored:
-            if (ExitStoreActive) {
-                ExitStoreActive = false;
+            if (exitAfterStore)  // the exit goes on: its commands stay off
                 break;
-            }
             connectGlyph(true);
             load(true), store(false), open(true), save(true);
             EnableUndoButton(false);
             break;
         case UiFileOpened:
             unsavedEdits = false;  // the shown settings are the file's
+            undo.Clear();          // an undo would write the earlier settings into these
+            LiteTimeFirstChange = true;
             load(device), store(device), open(true), save(false);
             EnableUndoButton(false);
             EnableSettingGroups(true);
@@ -280,6 +283,7 @@ void TForm1::UpdateUi(std::uint32_t code)
             break;
         case UiExit:
             connectGlyph(true);
+            ui->ConnectButton->setProperty("commandOn", false);
             ui->ConnectButton->setEnabled(false);
             load(false), store(false), open(false), save(false);
             EnableUndoButton(false);
@@ -324,13 +328,15 @@ void TForm1::EnableSettingGroups(bool on)
 
 void TForm1::FormClose()
 {
-    if (KeepAliveTimer) {
-        KeepAliveTimer->stop();
-        delete KeepAliveTimer;
-        KeepAliveTimer = nullptr;
-    }
-    DeviceClaim claim;
-    DestroyCurrentDevice();
+    if (!workerThread.isRunning())
+        return;
+    // A transfer still under way ends at its next block; the worker closes the port as it
+    // goes.
+    worker->RequestCancel();
+    workerThread.quit();
+    workerThread.wait();
+    worker = nullptr;
+    deviceOpen = false;
 }
 
 template <typename Sender, typename Signal>

@@ -15,10 +15,13 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QStringList>
+#include <QThread>
 
 #include "device/CStdStr.h"
 #include "device/DEVICE_DATA.h"
 #include "platform/VersionInformation.h"
+#include "transfer/StoreProcedure.h"
+#include "window/DeviceWorker.h"
 #include "window/State.h"
 #include "window/UnDo.h"
 
@@ -26,12 +29,11 @@ class PreferencesStore;
 class QAction;
 class QLabel;
 class QProgressBar;
-class QTimer;
+class QPushButton;
 class QToolButton;
 class RadioGroup;
 class TAboutForm;
 class THelpForm;
-class TRefreshThread;
 
 namespace kAPI {
 class Device_Type1_Control;
@@ -56,7 +58,6 @@ public:
     // Applies an event code to the state and switches the commands it names.
     void UpdateUi(std::uint32_t code);
     void SetChanged(bool changed);
-    // Both repaint at once, so they show while the main thread is busy in a transfer.
     void ShowStatus(const QString& text);
     void ShowProgress(int percent);
     void EnableSettingGroups(bool on);
@@ -82,9 +83,18 @@ public:
     const VersionInformation& Version() const { return versionInfo; }
     const QStringList& PortNames() const { return portNames; }
 
-    static constexpr int KeepAlivePeriod = 30000;
-    // Sent by the refresh worker when its keep-alive exchange is done: re-arms the timer.
-    void RefreshDoneMessage();
+    static constexpr int KeepAlivePeriod = TDeviceWorker::KeepAlivePeriod;
+
+    // The connection's worker, which does every exchange with the dive computer.
+    TDeviceWorker& Worker() { return *worker; }
+    // A request to the worker is under way: what starts a transfer or changes the
+    // settings is disabled until it ends.
+    bool IsBusy() const { return busy != Busy::None; }
+    // Whether a dive computer is connected, as far as the window knows.
+    bool IsConnected() const { return deviceOpen; }
+    // Takes the controller that `make` makes as a successful Connect leaves one, without
+    // looking for the dive computer: for a line known to have one.
+    void AttachController(const TDeviceWorker::ControllerFactory& make);
 
     // Indices into the tool-button image list.
     enum Glyph {
@@ -113,7 +123,8 @@ public slots:
     void ComSelectDropDown();
     void ComSelectSelect();
 
-    void KeepAliveTick();
+    // Stops the Load or Store under way at the next block boundary.
+    void CancelButtonClick();
     void KeepConnectionOpenClick();
     void RefreshOnConnectClick();
     void AutoSave1Click();
@@ -158,19 +169,30 @@ private:
     void RestorePreferences(const PreferencesStore& store);
     void SavePreferences(PreferencesStore& store);
     void ConnectSignals();
-    // Runs one settings transfer with the controller claimed and the keep-alive timer's
-    // period reset (and the timer held when `holdTimer`). Returns false, with the failure
-    // shown, when there is no controller or the transfer fails; what it threw goes to
-    // `failure` when given.
-    bool Transfer(bool holdTimer, const std::function<void(kAPI::Device_Type1_Control&)>& transfer,
-                  const QString& failureStatus, std::uint32_t failureEvent,
-                  std::exception_ptr* failure = nullptr);
-    // Store's steps: whether to store on `connected`, a dive computer other than the one the
-    // settings came from; what the dive computer holds, read for the backup; the box that
-    // tells of a store that broke off and names the way back.
-    bool StoreOnOtherConfirmed(const DEVICE_DATA& connected);
-    bool ReadForBackup(DEVICE_DATA& held);
+    // What is under way on the worker.
+    enum class Busy { None, Connect, Load, StoreRead, Store, Command };
+    // Marks `what` under way and makes the window inert to everything that would start a
+    // transfer or change the settings; Idle undoes it. Cancel is offered for Load and Store.
+    void Begin(Busy what);
+    void Idle();
+    void ConnectWorker();
+    // The worker's answers.
+    void OnConnected(const DEVICE_DATA& detected);
+    void OnLoaded(const DEVICE_DATA& record);
+    void OnHeldRead(const DEVICE_DATA& held);
+    void OnStored(const DEVICE_DATA& written);
+    void OnCommandSent();
+    void OnFailed(TDeviceWorker::Request request, std::exception_ptr failure);
+    void OnDisconnected(const QString& why);
+    // The store's last step, and what follows a store that ended either way.
+    void StorePlan(const StoreProcedure::Plan& plan);
+    void StoreEnded();
+    // The box that tells of a store that broke off or was canceled and names the way back.
     void ReportBrokenStore(std::exception_ptr failure, const QString& backup);
+    // Before something replaces settings that were neither stored nor saved: Store, Save,
+    // Discard or Cancel. True when the caller may go on; `purpose` names what it does.
+    // After Store the caller does not go on at once: `then` runs once the store succeeded.
+    bool MaySaveChanges(const QString& purpose, std::function<void()> then);
     // True when the window may close: nothing would be lost, or the person said so.
     bool CloseConfirmed();
     // The commands' states, put back when the person calls an exit off.
@@ -190,9 +212,7 @@ private:
     std::unique_ptr<Ui::TForm1> ui;
     QProgressBar* ProgressBar1 = nullptr;
     QLabel* StatusBar1 = nullptr;
-    QTimer* KeepAliveTimer = nullptr;
-    // What a tick of KeepAliveTimer does: nothing (null) or KeepAliveTick.
-    void (TForm1::*keepAliveHandler)() = nullptr;
+    QPushButton* CancelButton = nullptr;
     std::vector<QPixmap> ImageList1;
     RadioGroup* DiveModel = nullptr;
     RadioGroup* SampleRateBox = nullptr;
@@ -216,8 +236,24 @@ private:
     // What the connected dive computer holds, as this connection last read or wrote it;
     // empty when that is not known (nothing read yet, a new connection, a broken-off store).
     std::optional<DEVICE_DATA> heldByDevice;
+    // The settings shown as they were loaded, opened or stored, before any edit: they name
+    // the dive computer the settings came from. Empty until the editors have values.
+    std::optional<DEVICE_DATA> settingsOrigin;
+    // The store under way: its backup, for the message when it breaks off.
+    QString storeBackup;
+    // A Store On Exit runs: the exit goes on when it ends, or is called off and these
+    // commands come back.
+    bool exitAfterStore = false;
+    std::vector<CommandState> exitCommands;
+    // What follows a store that the person chose in place of losing changes.
+    std::function<void()> afterStore;
+    // The window was asked to close during a transfer: it closes when the transfer ends.
+    bool closeAfterTransfer = false;
+    bool deviceOpen = false;
+    Busy busy = Busy::None;
 
-    std::unique_ptr<TRefreshThread> refreshThread;
+    QThread workerThread;
+    TDeviceWorker* worker = nullptr;  // lives on workerThread, deleted when it finishes
     QStringList portNames;
     State state;
     CUnDo undo;

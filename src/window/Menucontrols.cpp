@@ -1,6 +1,4 @@
 // The Options and Help menus.
-#include <QTimer>
-
 #include "platform/AboutForm.h"
 #include "ui_Main.h"
 #include "window/Externals.h"
@@ -10,10 +8,9 @@
 
 void TForm1::KeepConnectionOpenClick()
 {
-    KeepAliveTimer->stop();
     KeepOpenFlag = ui->KeepConnectionOpen->isChecked();
-    keepAliveHandler = KeepOpenFlag ? &TForm1::KeepAliveTick : nullptr;
-    KeepAliveTimer->start();
+    if (worker)
+        QMetaObject::invokeMethod(worker, [w = worker, on = KeepOpenFlag] { w->SetKeepAlive(on); });
 }
 
 void TForm1::RefreshOnConnectClick()

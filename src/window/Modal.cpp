@@ -1,5 +1,6 @@
 #include "window/Modal.h"
 
+#include <QAbstractButton>
 #include <QDialog>
 #include <QFileDialog>
 
@@ -15,6 +16,14 @@ public:
                                         QMessageBox::Icon icon) override
     {
         QMessageBox box(icon, caption, text, buttons, parent);
+        // Enter gives the answer that loses and overwrites nothing.
+        for (const QMessageBox::StandardButton safe : {QMessageBox::No, QMessageBox::Cancel})
+            if (buttons & safe) {
+                box.setDefaultButton(safe);
+                break;
+            }
+        if (QAbstractButton* store = box.button(QMessageBox::Apply))
+            store->setText(QObject::tr("Store"));
         return static_cast<QMessageBox::StandardButton>(box.exec());
     }
 

@@ -13,7 +13,8 @@ class Modal {
 public:
     virtual ~Modal() = default;
 
-    // Returns the button pressed.
+    // Returns the button pressed. No or Cancel, where offered, is the default answer;
+    // Apply stands for Store.
     virtual QMessageBox::StandardButton Message(QWidget* parent, const QString& text,
                                                 const QString& caption,
                                                 QMessageBox::StandardButtons buttons,

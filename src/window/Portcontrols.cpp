@@ -48,8 +48,10 @@ void TForm1::ComSelectSelect()
     }
     SelectedPortIndex = index;
     PortPath = PortPathFor(PortList, index, text.toStdWString());
-    if (CurrentDevice) {
-        DeviceClaim claim;
-        DestroyCurrentDevice();
+    // Another port: the connection there was is closed.
+    if (deviceOpen && worker) {
+        deviceOpen = false;
+        QMetaObject::invokeMethod(worker, [w = worker] { w->Disconnect(); });
+        UpdateUi(UiNotConnected);
     }
 }

@@ -37,6 +37,12 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    if (IsBusy()) {  // a transfer is not cut off half-way: the window closes after it
+        closeAfterTransfer = true;
+        ShowStatus(tr("Tidewell closes when the transfer has ended."));
+        event->ignore();
+        return;
+    }
     if (!CloseConfirmed()) {
         event->ignore();
         return;
@@ -82,6 +88,7 @@ void TForm1::RestorePreferences(const PreferencesStore& store)
     // Setting the marks runs no handler: no keep-alive is armed before Connect.
     ui->EnableByteControls1->setChecked(!ui->ByteControlBox->isHidden());
     ui->KeepConnectionOpen->setChecked(KeepOpenFlag);
+    KeepConnectionOpenClick();
     ui->RefreshOnConnect->setChecked(RefreshOnConnectFlag);
     ui->VerifyAfterStore->setChecked(
         store.ReadBool(kOptions, QStringLiteral("VerifyAfterStore"), true));

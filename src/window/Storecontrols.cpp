@@ -1,10 +1,12 @@
-// Store: the settings shown, written to the connected dive computer. It asks before it
-// writes one dive computer's settings onto another, keeps a backup of what the dive computer
-// held before anything is written, and says plainly when a store broke off.
-#include <QDateTime>
+// Store: the settings shown, written to the connected dive computer by the store procedure
+// that tidewell-cli runs too. The window's part is the person's: it asks before it writes one
+// dive computer's settings onto another or changes what makes a dive computer itself, keeps
+// a backup before anything is written, and says plainly what happened.
+#include <cstring>
 
-#include "device/Device_Type1_Control.h"
-#include "device/Errors.h"
+#include <QDateTime>
+#include <QFileInfo>
+
 #include "device/ModelTable.h"
 #include "persistence/SettingsBackups.h"
 #include "ui_Main.h"
@@ -18,147 +20,187 @@ namespace {
 // "the Pellan with serial number 271828"
 QString Named(const DEVICE_DATA& record)
 {
-    return QStringLiteral("the %1 with serial number %2")
+    return QObject::tr("the %1 with serial number %2")
         .arg(QString::fromStdWString(DeviceData::ModelNameOf(record.modelCode)))
         .arg(DeviceData::SerialNumberOf(record));
 }
 
 void ShowFailure(QWidget* window, const QString& text)
 {
-    Modal::Current().Message(window, text, QStringLiteral("Store Failed"), QMessageBox::Ok,
+    Modal::Current().Message(window, text, QObject::tr("Store Failed"), QMessageBox::Ok,
                              QMessageBox::Critical);
 }
 
-}  // namespace
-
-bool TForm1::StoreOnOtherConfirmed(const DEVICE_DATA& connected)
-{
-    const QString question =
-        QStringLiteral(
-            "These settings are of %1, but the dive computer connected is %2.\n\n"
-            "Store writes the settings to %2 and keeps its own model, serial "
-            "number, firmware version, dive time, number of dives and greatest "
-            "depth.\n\nStore them on %2?")
-            .arg(Named(CurrentSettings), Named(connected));
-    return Modal::Current().Message(this, question, QStringLiteral("Store"),
-                                    QMessageBox::Yes | QMessageBox::No,
-                                    QMessageBox::Question) == QMessageBox::Yes;
-}
-
-bool TForm1::ReadForBackup(DEVICE_DATA& held)
-{
-    ShowStatus(QStringLiteral("Reading Kelvor for a Backup"));
-    std::exception_ptr failure;
-    if (Transfer(
-            KeepOpenFlag,
-            [&](kAPI::Device_Type1_Control& device) { device.LoadSettings(held, true); },
-            QStringLiteral("Store Failed"), UiStoreFailed, &failure)) {
-        ShowProgress(0);
-        heldByDevice = held;
-        return true;
+// The store procedure's questions, put to the person in boxes that default to the answer
+// that changes nothing.
+class WindowQuestions : public StoreProcedure::Questions {
+public:
+    WindowQuestions(QWidget* window, const VersionInformation& version)
+        : window_(window), version_(version)
+    {
     }
-    if (failure)
-        ShowFailure(this, QStringLiteral("What the dive computer holds could not be read for a "
-                                         "backup (%1). Nothing was written to it.")
-                              .arg(TApplication::MessageOf(failure)));
-    return false;
-}
+
+    bool StoreOnOther(const DEVICE_DATA& origin, const DEVICE_DATA& connected) override
+    {
+        const QString question =
+            QObject::tr(
+                "These settings are of %1, but the dive computer connected is %2.\n\n"
+                "Store writes the settings to %2 and keeps its own model, serial "
+                "number, firmware version, dive time, number of dives and greatest "
+                "depth.\n\nStore them on %2?")
+                .arg(Named(origin), Named(connected));
+        return Modal::Current().Message(window_, question, QObject::tr("Store"),
+                                        QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::Question) == QMessageBox::Yes;
+    }
+
+    Answer ChangeOwn(const std::vector<StoreProcedure::OwnChange>& changes) override
+    {
+        QStringList lines;
+        for (const StoreProcedure::OwnChange& change : changes)
+            lines << QObject::tr("%1: %2 on the dive computer, %3 in these settings")
+                         .arg(change.setting, change.before, change.after);
+        const QString question =
+            QObject::tr(
+                "Store would change what identifies the dive computer or counts its "
+                "dives:\n\n%1\n\nYes writes these values too. No keeps the dive "
+                "computer's own values and stores the other settings. Cancel stores "
+                "nothing.")
+                .arg(lines.join(QLatin1Char('\n')));
+        switch (Modal::Current().Message(window_, question, QObject::tr("Store"),
+                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                         QMessageBox::Warning)) {
+            case QMessageBox::Yes:
+                return Answer::Write;
+            case QMessageBox::No:
+                return Answer::Keep;
+            default:
+                return Answer::Cancel;
+        }
+    }
+
+    QString KeepBackup(const DEVICE_DATA& held) override
+    {
+        return SettingsBackups().Save(held, version_, QDateTime::currentDateTime());
+    }
+
+private:
+    QWidget* window_;
+    const VersionInformation& version_;
+};
+
+}  // namespace
 
 void TForm1::StoreButtonClick()
 {
-    ShowStatus(QStringLiteral("Transfering Data To Kelvor"));
-    if (!(state.bits & State::Loaded))
+    if (IsBusy())
         return;
-    GatherSettings();
-    if (!CurrentDevice) {  // the transfer finds no controller and says so, as Load does
-        Transfer(KeepOpenFlag, nullptr, QString(), UiStoreFailed);
+    if (!deviceOpen) {
+        UpdateUi(UiNotConnected);
+        ShowStatus(tr("Not connected: nothing was written."));
+        if (!exitAfterStore)  // the exit asks its own question
+            Modal::Current().Message(this,
+                                     tr("No dive computer is connected. Connect it, then Store "
+                                        "again."),
+                                     tr("Store"), QMessageBox::Ok, QMessageBox::Information);
+        StoreEnded();
         return;
     }
+    GatherSettings();
+    // What the dive computer holds is read from it first: its identity always, the rest
+    // when this connection has not read it yet.
+    ShowStatus(QStringLiteral("Reading Kelvor for a Backup"));
+    Begin(Busy::StoreRead);
+    const std::optional<DEVICE_DATA> cached = heldByDevice;
+    QMetaObject::invokeMethod(worker, [w = worker, cached] { w->ReadHeld(cached); });
+}
 
-    // Asked as soon as the connected dive computer is known: from this connection's load
-    // or store, or from what detection read.
-    std::optional<DEVICE_DATA> asked;
-    const std::optional<DEVICE_DATA> known =
-        heldByDevice                ? heldByDevice
-        : CurrentDevice->Detected() ? std::optional<DEVICE_DATA>(CurrentDevice->DetectedSettings())
-                                    : std::nullopt;
-    auto confirmed = [&](const DEVICE_DATA& connected) {
-        if (DeviceData::SameDiveComputer(CurrentSettings, connected) ||
-            (asked && DeviceData::SameDiveComputer(*asked, connected)))
-            return true;
-        asked = connected;
-        if (StoreOnOtherConfirmed(connected))
-            return true;
-        ShowStatus(QStringLiteral("Store Canceled: nothing was written"));
-        return false;
-    };
-    if (known && !confirmed(*known))
-        return;
-
-    // The backup comes from what this connection last read or wrote; otherwise it is read
-    // first, without touching the settings shown.
-    DEVICE_DATA held{};
-    if (heldByDevice)
-        held = *heldByDevice;
-    else if (!ReadForBackup(held))
-        return;
-    if (!confirmed(held))
-        return;
-
-    QString backup;
+void TForm1::OnHeldRead(const DEVICE_DATA& held)
+{
+    Idle();
+    ShowProgress(0);
+    heldByDevice = held;
+    WindowQuestions questions(this, versionInfo);
+    std::optional<StoreProcedure::Plan> plan;
     try {
-        backup = SettingsBackups().Save(held, versionInfo, QDateTime::currentDateTime());
+        plan = StoreProcedure::Decide(CurrentSettings, settingsOrigin.value_or(CurrentSettings),
+                                      held, StoreProcedure::Options(), questions);
     } catch (const std::exception& e) {
         ShowStatus(QStringLiteral("Store Failed"));
         UpdateUi(UiStoreFailed);
-        ShowFailure(this, QStringLiteral("%1\nNothing was written to the dive computer.")
-                              .arg(QString::fromUtf8(e.what())));
+        ShowFailure(
+            this,
+            tr("%1\nNothing was written to the dive computer.").arg(QString::fromUtf8(e.what())));
+        StoreEnded();
         return;
     }
+    if (!plan) {
+        ShowStatus(QStringLiteral("Store Canceled: nothing was written"));
+        StoreEnded();
+        return;
+    }
+    StorePlan(*plan);
+}
 
-    DEVICE_DATA stored = CurrentSettings;
-    const bool keepsOwn = !DeviceData::SameDiveComputer(stored, held);
-    if (keepsOwn)
-        DeviceData::KeepOwnBytes(stored, held);
-    ShowStatus(QStringLiteral("Transfering Data To Kelvor"));
+void TForm1::StorePlan(const StoreProcedure::Plan& plan)
+{
+    storeBackup = plan.backup;
+    ShowStatus(QStringLiteral("Transferring Data to Kelvor"));
+    Begin(Busy::Store);
     const bool verify = ui->VerifyAfterStore->isChecked();
-    std::exception_ptr failure;
-    if (!Transfer(
-            KeepOpenFlag,
-            [&](kAPI::Device_Type1_Control& device) { device.StoreSettings(stored, true, verify); },
-            QStringLiteral("Store Failed"), UiStoreFailed, &failure)) {
-        heldByDevice.reset();  // part of the new settings, perhaps
-        if (failure)           // else there was no controller, and nothing went out
-            ReportBrokenStore(failure, backup);
-        return;
-    }
-    heldByDevice = stored;
-    CurrentSettings = stored;
-    if (keepsOwn)
+    const DEVICE_DATA written = plan.written;
+    QMetaObject::invokeMethod(worker, [w = worker, written, verify] { w->Store(written, verify); });
+}
+
+void TForm1::OnStored(const DEVICE_DATA& written)
+{
+    Idle();
+    heldByDevice = written;
+    settingsOrigin = written;
+    // What the dive computer kept of its own is shown, not what was edited.
+    if (std::memcmp(&written, &CurrentSettings, sizeof written) != 0) {
+        CurrentSettings = written;
         DisplaySettings();
+    }
     ShowProgress(0);
     SetChanged(false);
-    ShowStatus(QStringLiteral("Store Completed"));
+    const QString backup = QFileInfo(storeBackup).fileName();
+    ShowStatus(
+        ui->VerifyAfterStore->isChecked()
+            ? tr("Store Completed. Backup of the settings it held: %1").arg(backup)
+            : tr("Store Completed, not checked. Backup of the settings it held: %1").arg(backup));
     UpdateUi(UiStored);
+    StoreEnded();
 }
 
 void TForm1::ReportBrokenStore(std::exception_ptr failure, const QString& backup)
 {
+    using Kind = StoreProcedure::Failure::Kind;
+    const StoreProcedure::Failure f = StoreProcedure::Classify(failure);
     QString what;
-    try {
-        std::rethrow_exception(failure);
-    } catch (const kAPI::VerifyError& e) {
-        const QString address = QStringLiteral("0x%1").arg(e.address, 4, 16, QLatin1Char('0'));
-        ShowStatus(QStringLiteral("Store Failed at address %1").arg(address));
-        what = QStringLiteral(
-                   "The dive computer did not keep the settings written to it: "
-                   "what it holds at address %1 differs.")
-                   .arg(address);
-    } catch (...) {
-        what = QStringLiteral("The store broke off (%1).").arg(TApplication::MessageOf(failure));
+    switch (f.kind) {
+        case Kind::NotKept: {
+            const QString address = QStringLiteral("0x%1").arg(f.address, 4, 16, QLatin1Char('0'));
+            ShowStatus(tr("Store Failed at address %1").arg(address));
+            what =
+                f.setting.isEmpty()
+                    ? tr("The dive computer did not keep the settings written to it "
+                         "(address %1).")
+                          .arg(address)
+                    : tr("The dive computer did not keep %1 (address %2).").arg(f.setting, address);
+            break;
+        }
+        case Kind::Canceled:
+            ShowStatus(tr("Store Canceled"));
+            what = tr("The store was canceled.");
+            break;
+        case Kind::LineBroken:
+            ShowStatus(QStringLiteral("Store Failed"));
+            what = tr("The dive computer stopped answering (%1).").arg(f.detail);
+            break;
     }
-    ShowFailure(this, QStringLiteral("%1\nThe dive computer may now hold part of the new settings: "
-                                     "Store again to finish the job. To put back the settings it "
-                                     "held before, open the backup\n%2\nand Store it.")
+    ShowFailure(this, tr("%1\nThe dive computer may now hold part of the new settings: Store "
+                         "again to finish the job. To put back the settings it held before, "
+                         "open the backup\n%2\nand Store it.")
                           .arg(what, backup));
 }

@@ -236,7 +236,7 @@ Seen runRow(const Row& row)
 {
     Emulator emulator(std::string("faults-") + row.name, row.faults);
     const Settings settings = settingsOf(emulator.image());
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
 
     Seen seen;

@@ -36,7 +36,7 @@ Bytes bytesOf(const DEVICE_DATA& record)
 TEST(DeviceSession, DetectsTheDiveComputer)
 {
     Emulator emulator("session-detect");
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
     control.SetCallbacks(nullptr, &recordStatus, &recordConnected);
 
@@ -48,7 +48,7 @@ TEST(DeviceSession, DetectsTheDiveComputer)
 TEST(DeviceSession, LoadGivesTheSettingsOfTheImageFile)
 {
     Emulator emulator("session-load");
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
     DEVICE_DATA before;
     std::memset(&before, 0xEE, sizeof before);  // bytes a load does not transfer keep this
@@ -68,7 +68,7 @@ TEST(DeviceSession, StoreLeavesAnEditedRecordInTheImageFile)
 {
     Emulator emulator("session-store");
     const Bytes before = emulator.image();
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     kAPI::Device_Type1_Control control(emulator.portPath().c_str(), &cancel);
 
     DEVICE_DATA record = afterLoad(DEVICE_DATA{}, before);

@@ -71,6 +71,6 @@ protected:
 
     fake::FakeSerial port;
     fake::FakeDiveComputer dive{port};
-    std::uint8_t cancel = 0;
+    kAPI::CancelFlag cancel{0};
     InspectableControl control{L"/dev/ttyFAKE", &cancel, port};
 };

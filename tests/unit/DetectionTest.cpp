@@ -183,7 +183,7 @@ TEST_F(Controller, KeepsTheIdentityAndCountersThatDetectionRead)
 
 struct ForgetCase {
     const char* name;
-    std::function<void(FakeDiveComputer&, std::uint8_t& cancel)> spoil;
+    std::function<void(FakeDiveComputer&, kAPI::CancelFlag& cancel)> spoil;
 };
 
 void PrintTo(const ForgetCase& c, std::ostream* os)
@@ -207,10 +207,10 @@ TEST_P(DetectionForgets, AnOpenThatFailsAfterOneThatSucceeded)
 INSTANTIATE_TEST_SUITE_P(
     Table, DetectionForgets,
     ::testing::Values(
-        ForgetCase{"NoAnswer", [](FakeDiveComputer& d, std::uint8_t&) { d.Silence(); }},
+        ForgetCase{"NoAnswer", [](FakeDiveComputer& d, kAPI::CancelFlag&) { d.Silence(); }},
         ForgetCase{"OnlyAnswersForAnotherAddress",
-                   [](FakeDiveComputer& d, std::uint8_t&) { d.SpoilEcho(1); }},
-        ForgetCase{"Canceled", [](FakeDiveComputer&, std::uint8_t& cancel) { cancel = 1; }}),
+                   [](FakeDiveComputer& d, kAPI::CancelFlag&) { d.SpoilEcho(1); }},
+        ForgetCase{"Canceled", [](FakeDiveComputer&, kAPI::CancelFlag& cancel) { cancel = 1; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Controller, AFailedOpenLeavesTheControllerUsable)

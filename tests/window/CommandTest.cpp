@@ -38,15 +38,16 @@ void CommandTest::sendsChosenByte()
     QCOMPARE(command->value(), int(line[0]));
 
     QTest::mouseClick(w.driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
+    QVERIFY(w.driver.WaitIdle());
 
     const std::vector<SentFrame> frames = w.device->Frames();
     QCOMPARE(frames.size(), std::size_t{1});
     QCOMPARE(frames[0].bytes, line);
-    QVERIFY(frames[0].fromMainThread);
+    QVERIFY(!frames[0].fromMainThread);  // the worker's, never the window's thread
     QCOMPARE(w.driver.StatusHistory().mid(w.driver.StatusHistory().size() - 2),
              QStringList({QStringLiteral("Sending Command"), QStringLiteral("Command Sent")}));
     QVERIFY(w.modal.messages.isEmpty());
-    QVERIFY(!FormDriver::DeviceBusyNow());
+    QVERIFY(!w.form->IsBusy());
 }
 
 void CommandTest::sendFails_data()
@@ -64,12 +65,13 @@ void CommandTest::sendFails()
         w.device->Port().FailOn(fake::Op::WriteFile);
 
     QTest::mouseClick(w.driver.Find<QAbstractButton>("CommandSendButton"), Qt::LeftButton);
+    QVERIFY(w.driver.WaitIdle());
 
     QCOMPARE(w.driver.Status(), QStringLiteral("Error Sending Command"));
     QCOMPARE(w.modal.messages.size(), 1);
     QCOMPARE(w.modal.messages[0].text, QStringLiteral("Error Sending Command"));
     QCOMPARE(w.modal.messages[0].caption, QStringLiteral("Tidewell"));
-    QVERIFY(!FormDriver::DeviceBusyNow());
+    QVERIFY(!w.form->IsBusy());
 }
 
 TIDEWELL_ISOLATED_MAIN(CommandTest)

@@ -78,7 +78,7 @@ void ConnectFailureTest::portGoneAsConnectStarts()
                        QStringLiteral("Comm Port Not Found\n%1 does not exist: check that the "
                                       "interface cable is plugged in.")
                            .arg(device));
-    QVERIFY(CurrentDevice == nullptr);
+    QVERIFY(!form.IsConnected());
 }
 
 void ConnectFailureTest::noPortChosen()
@@ -94,7 +94,7 @@ void ConnectFailureTest::noPortChosen()
     VerifyNotConnected(driver, modal,
                        QStringLiteral("No port is chosen. Choose the port of the interface "
                                       "cable on the page \"Comm Port and Byte Control\"."));
-    QVERIFY(CurrentDevice == nullptr);
+    QVERIFY(!form.IsConnected());
 }
 
 void ConnectFailureTest::typedPortThatDoesNotExist_data()

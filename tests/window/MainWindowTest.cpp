@@ -70,6 +70,7 @@ void Force(QObject* w, const Command& c, bool on)
 {
     auto* button = Find<QAbstractButton>(w, c.button);
     button->setEnabled(on);
+    button->setProperty("commandOn", on);
     button->setProperty("glyphIndex", on ? c.glyph : c.glyph + 1);
     if (c.item)
         Find<QAction>(w, c.item)->setEnabled(on);
@@ -83,16 +84,16 @@ struct EventRow {
     std::uint32_t code;
     int connectGlyph;  // -1: kept
     To load, store, open, save, undo;
-    int groups;  // -1 kept, 0 disabled, 1 enabled
+    int groups;  // -1 kept, 0 disabled, 1 enabled, 2 enabled when settings are shown
     bool known;  // a row of the table (State follows the code)
 };
 
 const To K = To::Keep, On = To::On, Off = To::Off;
 const EventRow kEvents[] = {
     {"UiReset", UiReset, 3, Off, Off, On, Off, Off, 0, true},
-    {"UiConnected", UiConnected, 2, On, To::IfLoaded, On, To::IfLoaded, Off, 1, true},
+    {"UiConnected", UiConnected, 2, On, To::IfLoaded, On, To::IfLoaded, Off, 2, true},
     {"UiNotConnected", UiNotConnected, 3, Off, Off, On, To::IfLoaded, To::IfChanged, -1, true},
-    {"UiLoaded", UiLoaded, 2, Off, On, On, On, Off, -1, true},
+    {"UiLoaded", UiLoaded, 2, On, On, On, On, Off, -1, true},
     {"UiLoadFailed", UiLoadFailed, -1, On, To::IfChanged, On, To::IfChanged, Off, -1, true},
     {"UiStored", UiStored, 2, On, Off, On, On, Off, -1, true},
     {"UiStoreFailed", UiStoreFailed, -1, K, K, K, K, K, -1, true},
@@ -175,7 +176,6 @@ private:
     QString Prefix() const { return QStringLiteral("wt%1-").arg(::getpid()); }
 
     std::unique_ptr<TForm1> table;  // the one window the event table runs on
-    std::unique_ptr<kAPI::Device_Type1_Control> device;
     PseudoTerminal devicePort;
     QStringList announced;
 };
@@ -185,15 +185,11 @@ void MainWindowTest::cleanup()
     for (const QString& link : announced)
         QFile::remove(link);
     announced.clear();
-    ExitStoreActive = false;
-    if (device && CurrentDevice == device.get())
-        CurrentDevice = nullptr;  // the table's controller: no window may destroy it
 }
 
 void MainWindowTest::cleanupTestCase()
 {
     table.reset();
-    device.reset();
 }
 
 QString MainWindowTest::Announce(const QString& suffix, const QString& target)
@@ -260,7 +256,7 @@ void MainWindowTest::rightAfterStart()
     QCOMPARE(w.UiState().bits, 0u);
     QVERIFY(!w.IsChanged());
     QVERIFY(w.UndoIsEmpty());
-    QVERIFY(CurrentDevice == nullptr);
+    QVERIFY(!w.IsConnected());
     QVERIFY(modal.messages.isEmpty());
 }
 
@@ -304,8 +300,8 @@ void MainWindowTest::formCarriesItsCaptionsAndSize()
 
 // ---------------------------------------------------------------------------------------
 // The event table of UpdateUi, every code against every pre-state that a row reads:
-// loaded or not, changed or not, undo entries or none, a device controller or none, the
-// store on exit running or not, and the commands and groups all on or all off before.
+// loaded or not, changed or not, undo entries or none, connected or not, and the commands
+// and groups all on or all off before.
 
 TForm1& MainWindowTest::TableWindow()
 {
@@ -314,9 +310,6 @@ TForm1& MainWindowTest::TableWindow()
         table->show();
         if (!QTest::qWaitForWindowExposed(table.get()))
             qWarning("table window not exposed");
-        if (!devicePort.path().isEmpty())
-            device = std::make_unique<kAPI::Device_Type1_Control>(
-                devicePort.path().toStdWString().c_str(), &CancelByte);
     }
     return *table;
 }
@@ -328,22 +321,19 @@ void MainWindowTest::updateUi_data()
     QTest::addColumn<bool>("changed");
     QTest::addColumn<bool>("entries");
     QTest::addColumn<bool>("hasDevice");
-    QTest::addColumn<bool>("exitStore");
     QTest::addColumn<bool>("before");
     for (int row = 0; row < int(std::size(kEvents)); ++row)
-        for (int pre = 0; pre < 64; ++pre) {
+        for (int pre = 0; pre < 32; ++pre) {
             const bool loaded = pre & 1, changed = pre & 2, entries = pre & 4, dev = pre & 8,
-                       exitStore = pre & 16, before = pre & 32;
-            const QString name = QStringLiteral("%1%2%3%4%5%6 %7")
+                       before = pre & 16;
+            const QString name = QStringLiteral("%1%2%3%4%5 %6")
                                      .arg(QLatin1String(kEvents[row].name))
                                      .arg(loaded ? " loaded" : "")
                                      .arg(changed ? " changed" : "")
                                      .arg(entries ? " entries" : "")
                                      .arg(dev ? " device" : "")
-                                     .arg(exitStore ? " exit-store" : "")
                                      .arg(before ? "(all on before)" : "(all off before)");
-            QTest::newRow(qPrintable(name))
-                << row << loaded << changed << entries << dev << exitStore << before;
+            QTest::newRow(qPrintable(name)) << row << loaded << changed << entries << dev << before;
         }
 }
 
@@ -354,15 +344,22 @@ void MainWindowTest::updateUi()
     QFETCH(bool, changed);
     QFETCH(bool, entries);
     QFETCH(bool, hasDevice);
-    QFETCH(bool, exitStore);
     QFETCH(bool, before);
     const EventRow& e = kEvents[row];
     TForm1& w = TableWindow();
-    QVERIFY(device);
+    QVERIFY(!devicePort.path().isEmpty());
 
     // The pre-state, reached through the window's own operations.
-    ExitStoreActive = false;
-    CurrentDevice = nullptr;
+    if (hasDevice && !w.IsConnected()) {
+        const std::wstring path = devicePort.path().toStdWString();
+        w.AttachController([path](const CStdStr&, const kAPI::CancelFlag* cancel) {
+            return std::make_unique<kAPI::Device_Type1_Control>(path.c_str(), cancel);
+        });
+        QTRY_VERIFY(!w.IsBusy());
+    } else if (!hasDevice && w.IsConnected()) {
+        emit Find<QComboBox>(&w, "ComSelect")->activated(0);  // another port: disconnects
+    }
+    QCOMPARE(w.IsConnected(), hasDevice);
     w.UpdateUi(UiReset);
     w.SetChanged(false);
     if (loaded)
@@ -371,8 +368,6 @@ void MainWindowTest::updateUi()
         w.SetChanged(true);
     if (entries)
         w.PushUndoByte(126, CurrentSettings.diveMode);
-    CurrentDevice = hasDevice ? device.get() : nullptr;
-    ExitStoreActive = exitStore;
     // The commands and groups as an earlier event might have left them.
     auto* connect = Find<QAbstractButton>(&w, "ConnectButton");
     connect->setEnabled(true);
@@ -401,20 +396,16 @@ void MainWindowTest::updateUi()
         QCOMPARE(w.UiState().last, e.code);
     }
 
-    // UiStored while the store on exit runs: the flag is cleared, no command changes.
-    const bool quiet = e.code == UiStored && exitStore;
-    QCOMPARE(ExitStoreActive, exitStore && e.code != UiStored);
-
     // Connect: enabled but on exit; glyph 2 connected, 3 not.
     QCOMPARE(connect->isEnabled(), e.code != UiExit);
-    const int connectGlyph = quiet || e.connectGlyph < 0 ? (before ? 2 : 3) : e.connectGlyph;
+    const int connectGlyph = e.connectGlyph < 0 ? (before ? 2 : 3) : e.connectGlyph;
     QCOMPARE(GlyphOf(&w, "ConnectButton"), connectGlyph);
 
     const To to[] = {e.load, e.store, e.open, e.save, e.undo};
     for (int i = 0; i < 5; ++i) {
         const Command& c = kSwitched[i];
         Look expected = preLook[i];
-        if (!quiet && to[i] != To::Keep) {
+        if (to[i] != To::Keep) {
             bool on = false;
             switch (to[i]) {
                 case To::On:
@@ -456,7 +447,7 @@ void MainWindowTest::updateUi()
     }
 
     // The setting groups and everything in them.
-    const bool groupsOn = e.groups < 0 ? before : e.groups == 1;
+    const bool groupsOn = e.groups < 0 ? before : e.groups == 2 ? loaded : e.groups == 1;
     for (const char* name : kSettingGroups) {
         auto* group = Find<QGroupBox>(&w, name);
         QVERIFY2(group->isEnabled() == groupsOn, name);
@@ -466,10 +457,10 @@ void MainWindowTest::updateUi()
     QCOMPARE(pages->currentWidget()->objectName(),
              QString::fromLatin1(e.code == UiReset ? "CommPage" : "StandardPage"));
 
-    // The undo stack is emptied by UiClean only; Changed is cleared by UiLoaded only.
-    QCOMPARE(w.UndoIsEmpty(), !entries || e.code == UiClean);
+    // The undo stack is emptied by UiClean and UiFileOpened; Changed is cleared by UiLoaded only.
+    QCOMPARE(w.UndoIsEmpty(), !entries || e.code == UiClean || e.code == UiFileOpened);
     QCOMPARE(w.IsChanged(), changed && e.code != UiLoaded);
-    QVERIFY(CurrentDevice == (hasDevice ? device.get() : nullptr));
+    QCOMPARE(w.IsConnected(), hasDevice);
 }
 
 void MainWindowTest::settingGroupsRestoreExactlyWhatWasEnabled()
@@ -744,11 +735,16 @@ void MainWindowTest::choosingAPortDiscardsTheController()
     PseudoTerminal a, line;
     Announce("z", a.path());
     TForm1 w(QString{});
-    CurrentDevice = new kAPI::Device_Type1_Control(line.path().toStdWString().c_str(), &CancelByte);
+    const std::wstring path = line.path().toStdWString();
+    w.AttachController([path](const CStdStr&, const kAPI::CancelFlag* cancel) {
+        return std::make_unique<kAPI::Device_Type1_Control>(path.c_str(), cancel);
+    });
+    QTRY_VERIFY(w.IsConnected());
     auto* combo = Find<QComboBox>(&w, "ComSelect");
     combo->setCurrentIndex(ItemOf(w, "z"));
     emit combo->activated(combo->currentIndex());
-    QVERIFY(CurrentDevice == nullptr);
+    QVERIFY(!w.IsConnected());
+    QCOMPARE(GlyphOf(&w, "ConnectButton"), int(TForm1::GlyphNotConnected));
     QCOMPARE(PortPath, a.path().toStdWString());
 }
 

@@ -60,7 +60,7 @@ void PortChoiceTest::connects()
     QVERIFY(modal.messages.isEmpty());
     QCOMPARE(driver.Status(), QStringLiteral("Comm Opened Successfully!"));
     QCOMPARE(QString::fromStdWString(PortPath), emulator.Terminal());
-    QVERIFY(CurrentDevice != nullptr);
+    QVERIFY(form.IsConnected());
     QVERIFY(driver.Button("LoadButton")->isEnabled());
     QCOMPARE(driver.Glyph("ConnectButton"), int(TForm1::GlyphConnected));
     // What connected is offered again at the next start: the entry's name, or the path.

@@ -109,7 +109,7 @@ DEVICE_DATA Connection::Load()
     return record;
 }
 
-void Connection::Store(const DEVICE_DATA& record, bool verify)
+void Connection::Store(const StoreProcedure::Plan& plan, bool verify)
 {
     if (cancel_ == 1)
         throw Failure{ExitTransfer,
@@ -118,24 +118,33 @@ void Connection::Store(const DEVICE_DATA& record, bool verify)
                           .arg(Path())};
     try {
         ProgressLine line(QStringLiteral("Writing the settings"));
-        device_->StoreSettings(record, true, verify);
-    } catch (const kAPI::VerifyError& e) {
-        throw Failure{ExitTransfer,
-                      QStringLiteral("the dive computer on %1 did not keep the settings written "
-                                     "to it: what it holds at address 0x%2 differs. It may now "
-                                     "hold part of the new settings: store them again.")
-                          .arg(Path())
-                          .arg(e.address, 4, 16, QLatin1Char('0'))};
-    } catch (const kAPI::User_Cancel&) {
-        throw Failure{ExitTransfer,
-                      QStringLiteral("writing the settings to %1 was interrupted: the dive "
-                                     "computer may now hold part of the new settings. Store "
-                                     "them again to finish.")
-                          .arg(Path())};
-    } catch (const kAPI::Error& e) {
+        StoreProcedure::Write(*device_, plan, verify);
+    } catch (...) {
+        using Kind = StoreProcedure::Failure::Kind;
+        const StoreProcedure::Failure failure = StoreProcedure::Classify(std::current_exception());
+        switch (failure.kind) {
+            case Kind::NotKept:
+                throw Failure{
+                    ExitTransfer,
+                    QStringLiteral("the dive computer on %1 did not keep %2: what it holds at "
+                                   "address 0x%3 differs. It may now hold part of the new "
+                                   "settings: store them again.")
+                        .arg(Path(), failure.setting.isEmpty()
+                                         ? QStringLiteral("the settings written to it")
+                                         : failure.setting)
+                        .arg(failure.address, 4, 16, QLatin1Char('0'))};
+            case Kind::Canceled:
+                throw Failure{ExitTransfer,
+                              QStringLiteral("writing the settings to %1 was interrupted: the dive "
+                                             "computer may now hold part of the new settings. "
+                                             "Store them again to finish.")
+                                  .arg(Path())};
+            case Kind::LineBroken:
+                break;
+        }
         throw Failure{ExitTransfer,
                       QStringLiteral("writing the settings to %1 failed: %2. The dive computer may "
                                      "now hold part of the new settings.")
-                          .arg(Path(), TextOf(e))};
+                          .arg(Path(), failure.detail)};
     }
 }

@@ -8,6 +8,7 @@
 
 #include "device/CStdStr.h"
 #include "device/DEVICE_DATA.h"
+#include "transfer/StoreProcedure.h"
 
 #include <QString>
 
@@ -36,13 +37,13 @@ public:
     void ReadIdentity(DEVICE_DATA& record);
     // The whole settings record, as Load reads it. Throws a Failure with ExitTransfer.
     DEVICE_DATA Load();
-    // Writes the record as Store does, and with `verify` reads it back to check that the
-    // dive computer kept it. Throws a Failure with ExitTransfer.
-    void Store(const DEVICE_DATA& record, bool verify);
+    // The store's last step: writes the plan's settings, and with `verify` reads them back
+    // to check that the dive computer kept them. Throws a Failure with ExitTransfer.
+    void Store(const StoreProcedure::Plan& plan, bool verify);
 
 private:
     CStdStr path_;
-    std::uint8_t cancel_ = 0;  // the device's cancel byte
+    kAPI::CancelFlag cancel_{0};  // the device's cancel byte
     Interruption interruption_{&cancel_};
     std::unique_ptr<kAPI::Device_Type1_Control> device_;
 };

@@ -9,19 +9,20 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // A signal handler reaches nothing but static storage: here, the cancel byte of the one
 // transfer that an Interruption guards.
-volatile std::uint8_t* cancelByte = nullptr;
+kAPI::CancelFlag* volatile cancelByte = nullptr;
 
 extern "C" void RequestCancel(int)
 {
     if (cancelByte != nullptr)
-        *cancelByte = 1;
+        cancelByte->store(1);  // lock-free, so safe in a handler
 }
 
 }  // namespace
 
-Interruption::Interruption(std::uint8_t* cancel)
+Interruption::Interruption(kAPI::CancelFlag* cancel)
 {
     static_assert(std::size(kSignals) == std::extent_v<decltype(previous_)>);
+    static_assert(kAPI::CancelFlag::is_always_lock_free, "a signal handler sets it");
     cancelByte = cancel;
     struct sigaction action {};
     action.sa_handler = RequestCancel;

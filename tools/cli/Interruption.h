@@ -7,12 +7,14 @@
 #include <csignal>
 #include <cstdint>
 
+#include "device/Device.h"
+
 class Interruption {
 public:
     // While it lives, each of the three signals sets *cancel to 1; a second one of the same
     // kind has its usual effect. A signal that the program was started with ignored stays
     // ignored, as a shell's background job expects.
-    explicit Interruption(std::uint8_t* cancel);
+    explicit Interruption(kAPI::CancelFlag* cancel);
     ~Interruption();  // puts back what the signals did before
     Interruption(const Interruption&) = delete;
     Interruption& operator=(const Interruption&) = delete;

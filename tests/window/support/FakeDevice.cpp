@@ -2,8 +2,9 @@
 
 #include <cstring>
 
+#include <QtTest>
 #include "device/Device_Type1_Control.h"
-#include "window/Externals.h"
+
 #include "window/Main.h"
 
 namespace {
@@ -53,22 +54,15 @@ FakeDevice::FakeDevice()
     dive_.onRequest = [this](const fake::Bytes& frame) { OnRequest(frame); };
 }
 
-FakeDevice::~FakeDevice()
-{
-    DeviceClaim claim;
-    if (controller_ != nullptr && CurrentDevice == controller_)
-        DestroyCurrentDevice();
-}
+FakeDevice::~FakeDevice() = default;
 
 void FakeDevice::Attach(TForm1& form)
 {
-    {
-        DeviceClaim claim;
-        DestroyCurrentDevice();
-        controller_ = new kAPI::Device_Type1_Control(L"/dev/ttyFAKE", &CancelByte, port_);
-        CurrentDevice = controller_;
-    }
-    form.UpdateUi(UiConnected);
+    form.AttachController([this](const CStdStr&, const kAPI::CancelFlag* cancel) {
+        return std::make_unique<kAPI::Device_Type1_Control>(L"/dev/ttyFAKE", cancel, port_);
+    });
+    if (!QTest::qWaitFor([&] { return !form.IsBusy(); }, 10000) || !form.IsConnected())
+        qWarning("the fake dive computer did not attach");
 }
 
 std::vector<SentFrame> FakeDevice::Frames() const
@@ -86,10 +80,10 @@ int FakeDevice::KeepAliveReads() const
     return reads;
 }
 
-void FakeDevice::HoldNextRequest(bool fromMainThread, std::chrono::milliseconds hold)
+void FakeDevice::HoldNextRequest(std::chrono::milliseconds hold)
 {
     std::lock_guard<std::mutex> lock(mutex_);
-    (fromMainThread ? holdMain_ : holdWorker_) = hold;
+    hold_ = hold;
 }
 
 void FakeDevice::OnRequest(const fake::Bytes& frame)
@@ -99,7 +93,7 @@ void FakeDevice::OnRequest(const fake::Bytes& frame)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         frames_.push_back({frame, main});
-        std::swap(hold, main ? holdMain_ : holdWorker_);
+        std::swap(hold, hold_);
     }
     std::this_thread::sleep_for(hold);
     if (onFrame)

@@ -1,7 +1,7 @@
 #pragma once
 // A Type1 dive computer on a fake serial port that runs on virtual time, made the
 // window's device controller as a successful Connect makes one. Every request frame is
-// logged with the thread that sent it; the log may be read while the refresh worker runs.
+// logged with the thread that sent it; the log may be read while the worker runs.
 
 #include <chrono>
 #include <functional>
@@ -29,27 +29,28 @@ public:
 
     // A dive computer with plausible settings; made on the main thread.
     FakeDevice();
-    // Destroys the controller if the window has not. Make the FakeDevice before the
-    // window: the window reaches the fake port through the controller.
+    // Make the FakeDevice before the window and destroy it after: the window's worker
+    // reaches the fake port through the controller.
     ~FakeDevice();
     FakeDevice(const FakeDevice&) = delete;
     FakeDevice& operator=(const FakeDevice&) = delete;
 
-    // Makes the controller CurrentDevice and raises the window's connected event.
+    // Hands the window's worker a controller on the fake port, as a successful Connect
+    // leaves one, and waits until the window shows it connected.
     void Attach(TForm1& form);
 
     std::vector<SentFrame> Frames() const;
     int KeepAliveReads() const;
-    // The next request of the main thread (or of the worker) is answered only after
-    // `hold` of real time, so that the other thread gets its turns meanwhile.
-    void HoldNextRequest(bool fromMainThread, std::chrono::milliseconds hold);
+    // The next request is answered only after `hold` of real time, so that the window
+    // gets its turns meanwhile.
+    void HoldNextRequest(std::chrono::milliseconds hold);
 
     // Called with each request frame before it is answered, on the thread that sent it:
     // e.g. to look at what is on disk when the first write goes out, or to spoil an answer.
     std::function<void(const fake::Bytes& frame)> onFrame;
 
-    // The line and the memory; the main thread may use them while the worker is known
-    // to be idle.
+    // The line and the memory; the main thread may use them while the window is not busy
+    // and keep-alive is off.
     fake::FakeSerial& Port() { return port_; }
     fake::FakeDiveComputer& Dive() { return dive_; }
 
@@ -59,10 +60,7 @@ private:
     const std::thread::id mainThread_ = std::this_thread::get_id();
     fake::FakeSerial port_;
     fake::FakeDiveComputer dive_{port_};
-    kAPI::Device_Type1_Control* controller_ = nullptr;  // owned by CurrentDevice
-
     mutable std::mutex mutex_;
     std::vector<SentFrame> frames_;
-    std::chrono::milliseconds holdMain_{0};
-    std::chrono::milliseconds holdWorker_{0};
+    std::chrono::milliseconds hold_{0};
 };

@@ -14,12 +14,12 @@
 #include "window/Main.h"
 
 FormDriver::FormDriver(TForm1& form)
-    : window_(form),
+    : form_(form),
+      window_(form),
       status_(Find<QLabel>("StatusBar1")),
       progressBar_(Find<QProgressBar>("ProgressBar1"))
 {
-    // The worker's done message is the only call queued to the window.
-    window_.installEventFilter(this);
+    connect(&form.Worker(), &TDeviceWorker::KeepAliveDone, this, [this] { ++doneMessages_; });
     status_->installEventFilter(this);
     progressBar_->installEventFilter(this);
     window_.show();
@@ -40,6 +40,13 @@ QAction* FormDriver::Item(const char* name) const
 void FormDriver::Click(const char* button)
 {
     QTest::mouseClick(Button(button), Qt::LeftButton);
+    if (!WaitIdle())
+        qWarning("%s: the window is still busy", button);
+}
+
+bool FormDriver::WaitIdle(int ms) const
+{
+    return QTest::qWaitFor([this] { return !form_.IsBusy(); }, ms);
 }
 
 void FormDriver::SetOption(const char* item, bool on)
@@ -90,22 +97,8 @@ int FormDriver::Glyph(const char* button) const
     return Button(button)->property("glyphIndex").toInt();
 }
 
-QTimer* FormDriver::KeepAliveTimer() const
-{
-    const QList<QTimer*> timers = window_.findChildren<QTimer*>(Qt::FindDirectChildrenOnly);
-    return timers.size() == 1 ? timers.front() : nullptr;
-}
-
-bool FormDriver::DeviceBusyNow()
-{
-    boost::mutex::scoped_lock lock(BusyLock);
-    return DeviceBusy;
-}
-
 bool FormDriver::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &window_ && event->type() == QEvent::MetaCall)
-        ++doneMessages_;
     if (watched == status_ && event->type() == QEvent::Paint &&
         (painted_.isEmpty() || painted_.back() != status_->text()))
         painted_ << status_->text();

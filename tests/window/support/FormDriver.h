@@ -1,7 +1,7 @@
 #pragma once
 // Works the main window as a person does, through its controls found by name, and
 // watches what a person would see: the status pane and the progress bar as they are
-// painted, the glyphs; and the refresh worker's done messages arriving.
+// painted, the glyphs; and the worker's keep-alive exchanges ending.
 
 #include <QAction>
 #include <QObject>
@@ -28,7 +28,10 @@ public:
     QToolButton* Button(const char* name) const;
     QAction* Item(const char* name) const;
 
+    // Clicks, then waits until whatever the click asked of the worker has ended.
     void Click(const char* button);
+    // Waits until the window has no request under way; false after `ms` without that.
+    bool WaitIdle(int ms = 60000) const;
     // Chooses the menu item when its check mark is not yet `on`.
     void SetOption(const char* item, bool on);
     // Types `text` over whatever the port box shows.
@@ -45,17 +48,14 @@ public:
     // Every value the progress bar painted, in order, repeats folded.
     const QList<int>& ProgressHistory() const { return progress_; }
     int Glyph(const char* button) const;
-    // The window's keep-alive timer.
-    QTimer* KeepAliveTimer() const;
-    // Whether the main thread holds the device controller now.
-    static bool DeviceBusyNow();
-    // RefreshDoneMessage deliveries so far.
+    // Keep-alive exchanges the worker has ended so far.
     int DoneMessages() const { return doneMessages_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    TForm1& form_;
     QWidget& window_;
     QLabel* status_;
     QProgressBar* progressBar_;

@@ -27,23 +27,15 @@ extern "C" const char* __tsan_default_options()
 
 // For a test's init(): the process-wide objects are meant to live through one window
 // only, so each test starts from what a new process would have: no preferences, an
-// all-zero settings record, no backups, no store on exit under way, and no keep-alive
-// request left over that no worker took.
+// all-zero settings record and no backups.
 inline void ForgetEarlierTests()
 {
     QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Hallvex"),
               QStringLiteral("Tidewell"))
         .clear();
     CurrentSettings = DEVICE_DATA{};
-    ExitStoreActive = false;
     QDir(SettingsBackups::DefaultFolder()).removeRecursively();
     QFile::remove(SettingsBackups::DefaultFolder());  // a test may have put a file there
-    // Before the first window the lock is still the one taken at start-up, and no
-    // request can have been made.
-    if (RequestLock.try_lock()) {
-        RefreshRequested = false;
-        RequestLock.unlock();
-    }
 }
 
 #define TIDEWELL_ISOLATED_MAIN(TestObject)                                   \
