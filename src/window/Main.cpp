@@ -1,5 +1,7 @@
 #include "window/Main.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -93,8 +95,11 @@ QString TForm1::ProcessCommandLine()
     return items.join(QLatin1Char(' '));
 }
 
-TForm1::TForm1(const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), ImageList1(LoadGlyphs())
+TForm1::TForm1(const QString& commandLine, QWidget* parent, PortLister listPorts)
+    : QMainWindow(parent),
+      ui(new Ui::TForm1),
+      ImageList1(LoadGlyphs()),
+      listPorts(std::move(listPorts))
 {
     Form1 = this;
     // The application's face, made before the controls exist, so that they are laid out once,
@@ -143,7 +148,7 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
 
     UpdatingControls = false;
     SelectedPortIndex = 0;
-    RefreshPortList();
+    ListPortsAtStart();
 
     KeepAliveTimer = new QTimer(this);
     KeepAliveTimer->setInterval(KeepAlivePeriod);

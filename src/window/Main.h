@@ -18,6 +18,7 @@
 
 #include "device/CStdStr.h"
 #include "device/DEVICE_DATA.h"
+#include "platform/SerialPorts.h"
 #include "platform/VersionInformation.h"
 #include "window/State.h"
 #include "window/UnDo.h"
@@ -46,8 +47,10 @@ class TForm1 : public QMainWindow {
 
 public:
     // `commandLine` as the operating system reports it; its first item names the
-    // program's own file, from which the version information is read.
-    explicit TForm1(const QString& commandLine = ProcessCommandLine(), QWidget* parent = nullptr);
+    // program's own file, from which the version information is read. `listPorts` fills
+    // the port box.
+    explicit TForm1(const QString& commandLine = ProcessCommandLine(), QWidget* parent = nullptr,
+                    PortLister listPorts = EnumerateSerialPorts);
     ~TForm1() override;
 
     // The process's command line as one string, items with blanks in double quotes.
@@ -70,6 +73,8 @@ public:
     void UndoLastEdit();
     void EnableUndoButton(bool offer);
 
+    // Raises "Can't Enumerate Ports", the port box left as it was, when the ports cannot be
+    // listed.
     void RefreshPortList();
 
     // Opens the settings file `name` as Open does once the person has chosen it: the same
@@ -156,6 +161,11 @@ private:
     void ShowHelp();
     void FormClose();
     void RestorePreferences(const PreferencesStore& store);
+    // Fills the port box; false, the box left as it was, when the ports cannot be listed.
+    bool ListPorts();
+    // At start-up a port list that cannot be read is no reason to refuse the window: files
+    // can still be opened, edited and saved. The status pane says what is missing.
+    void ListPortsAtStart();
     void SavePreferences(PreferencesStore& store);
     void ConnectSignals();
     // Runs one settings transfer with the controller claimed and the keep-alive timer's
@@ -218,6 +228,7 @@ private:
     std::optional<DEVICE_DATA> heldByDevice;
 
     std::unique_ptr<TRefreshThread> refreshThread;
+    PortLister listPorts;
     QStringList portNames;
     State state;
     CUnDo undo;
