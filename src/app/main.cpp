@@ -32,8 +32,9 @@ int main(int argc, char** argv)
         ShowStartWindow(form, file);
         return TApplication::exec();
     } catch (...) {
-        // Start-up failed or an error escaped the message loop: say so, and end.
+        // Start-up failed or an error escaped the message loop: say so, and end as a
+        // failure, so that what started the window can tell.
         TApplication::ShowException(std::current_exception());
-        return 0;
+        return 1;
     }
 }

@@ -4,26 +4,30 @@
 
 namespace {
 
-// Whole numbers as typed or as shown: digits with grouping commas, an optional minus or
-// enclosing parentheses.
+// Whole numbers as typed or as shown: digits with grouping commas. A field holds no
+// negative number and nothing above its top, so a keystroke that would make one is
+// refused rather than wrapped into the field's width later.
 class WholeNumberValidator : public QValidator {
 public:
-    using QValidator::QValidator;
+    explicit WholeNumberValidator(TNumberEdit* edit) : QValidator(edit), edit_(edit) {}
+
     State validate(QString& input, int&) const override
     {
         QString s = input;
         s.remove(QLatin1Char(','));
-        if (s.startsWith(QLatin1Char('(')))
-            s = s.mid(1, s.endsWith(QLatin1Char(')')) ? s.size() - 2 : -1);
-        if (s.startsWith(QLatin1Char('-')))
-            s = s.mid(1);
-        if (s.size() > 10)
-            return Invalid;
         for (QChar c : s)
             if (!c.isDigit() || c.unicode() > '9')
                 return Invalid;
-        return Acceptable;
+        while (s.startsWith(QLatin1Char('0')) && s.size() > 1)
+            s.remove(0, 1);
+        if (s.size() > 10)
+            return Invalid;
+        const int top = edit_->maxValue();
+        return top > 0 && s.toLongLong() > top ? Invalid : Acceptable;
     }
+
+private:
+    const TNumberEdit* edit_;
 };
 
 }  // namespace

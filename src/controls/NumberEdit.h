@@ -1,9 +1,11 @@
 #pragma once
 // A single-line edit for whole numbers, shown with a number pattern such as ",0;(,0)"
 // (thousands grouped, a negative value in parentheses) or ",00" (at least two digits).
-// Every change of the text, typed or set, is reported by textChanged. When the edit
-// loses the focus a value outside 0 to maxValue (if one is set) is replaced by the
-// nearer bound, and the text is shown in the pattern.
+// Every change of the text, typed or set, is reported by textChanged. Typing takes only
+// digits: a keystroke that would make the number negative or larger than maxValue (if
+// one is set) is refused. A value set from outside is shown as it is; when the edit
+// loses the focus a value outside 0 to maxValue is replaced by the nearer bound, and the
+// text is shown in the pattern.
 
 #include <QLineEdit>
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -18,20 +19,52 @@
 
 namespace {
 
+// A backup's name: when it was written, in UTC ("Z"), and its number in the order of
+// writing, 2026-12-10-143012Z-21.kvx. Backups of earlier versions were named by local
+// time, 2026-12-10-143012.kvx, and from the second of a second -2, -3, ...: they are
+// older than every numbered one.
 const QString kStampFormat = QStringLiteral("yyyy-MM-dd-HHmmss");
 
-// A backup's name: its stamp and, from the second of a second, its number.
 const QRegularExpression& BackupName()
 {
     static const QRegularExpression name(
-        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}-\\d{6})(?:-(\\d+))?\\.kvx$"));
+        QStringLiteral("^(\\d{4}-\\d{2}-\\d{2}-\\d{6})(?:Z-([1-9]\\d{0,17})|-(\\d{1,9}))?\\.kvx$"));
     return name;
 }
+
+// Where a backup stands in the order of writing. A clock that went back (travel, the end
+// of summer time) does not move it: its number does not come from the clock.
+struct WriteOrder {
+    qint64 number = 0;  // 0: named by local time, before backups were numbered
+    QString stamp;
+    qint64 sameSecond = 0;
+
+    bool operator<(const WriteOrder& other) const
+    {
+        return std::tie(number, stamp, sameSecond) <
+               std::tie(other.number, other.stamp, other.sameSecond);
+    }
+};
 
 [[noreturn]] void CannotWrite(const QString& path, const QString& reason)
 {
     throw std::runtime_error(
         QStringLiteral("Cannot write the backup %1: %2.").arg(path, reason).toStdString());
+}
+
+// The backups in `folder`, oldest by writing first.
+std::vector<std::pair<WriteOrder, QString>> Backups(const QDir& folder)
+{
+    std::vector<std::pair<WriteOrder, QString>> found;
+    for (const QString& name : folder.entryList(QDir::Files)) {
+        const QRegularExpressionMatch match = BackupName().match(name);
+        if (match.hasMatch())
+            found.push_back({{match.captured(2).toLongLong(), match.captured(1),
+                              match.captured(3).toLongLong()},
+                             folder.filePath(name)});
+    }
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 }  // namespace
@@ -58,17 +91,9 @@ QString SettingsBackups::FolderOf(const DEVICE_DATA& record) const
 
 QStringList SettingsBackups::Of(const DEVICE_DATA& record) const
 {
-    std::vector<std::pair<std::pair<QString, int>, QString>> found;
-    const QDir folder(FolderOf(record));
-    for (const QString& name : folder.entryList(QDir::Files)) {
-        const QRegularExpressionMatch match = BackupName().match(name);
-        if (match.hasMatch())
-            found.push_back({{match.captured(1), match.captured(2).toInt()}, name});
-    }
-    std::sort(found.begin(), found.end());
     QStringList paths;
-    for (const auto& backup : found)
-        paths << folder.filePath(backup.second);
+    for (const auto& backup : Backups(QDir(FolderOf(record))))
+        paths << backup.second;
     return paths;
 }
 
@@ -81,17 +106,24 @@ QString SettingsBackups::Save(const DEVICE_DATA& held, const VersionInformation&
     if (error)
         CannotWrite(folder, QString::fromLocal8Bit(error.message().c_str()));
 
-    const QString stamp = when.toString(kStampFormat);
-    QString path = QDir(folder).filePath(stamp + QStringLiteral(".kvx"));
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo(path).isSymLink(); ++n)
-        path = QDir(folder).filePath(QStringLiteral("%1-%2.kvx").arg(stamp).arg(n));
+    const auto before = Backups(QDir(folder));
+    qint64 number = before.empty() ? 1 : before.back().first.number + 1;
+    const QString stamp = when.toUTC().toString(kStampFormat);
+    QString path;
+    for (;; ++number) {
+        path = QDir(folder).filePath(QStringLiteral("%1Z-%2.kvx").arg(stamp).arg(number));
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+            break;
+    }
 
     QString why;
     if (SaveSettingsFile(path, info, held, &why) != SaveOutcome::Saved)
         CannotWrite(path, why);
 
-    const QStringList all = Of(held);
-    for (qsizetype i = 0; i + Kept < all.size(); ++i)
-        QFile::remove(all[i]);  // one left over is no harm: the new backup is written
+    // The oldest by writing go; the one just written stays whatever its stamp says.
+    QStringList older = Of(held);
+    older.removeAll(path);
+    for (qsizetype i = 0; i + Kept - 1 < older.size(); ++i)
+        QFile::remove(older[i]);  // one left over is no harm: the new backup is written
     return path;
 }

@@ -3,6 +3,7 @@
 
 #include "device/CStdStr.h"
 
+#include <functional>
 #include <vector>
 
 struct SERIALPORT {
@@ -17,6 +18,9 @@ using SERIALPORTS = std::vector<SERIALPORT>;
 // tidewell-emulator announces (described "Type1 emulator"). Returns false, with the list
 // empty, when the system's list of serial devices cannot be read.
 bool EnumerateSerialPorts(SERIALPORTS& list);
+
+// Where a window gets its port list: EnumerateSerialPorts, or what a test puts in its place.
+using PortLister = std::function<bool(SERIALPORTS& list)>;
 
 // Sorts by port name, then by description, comparing UTF-16 code units case-sensitively
 // and not numerically (ttyS10 before ttyS2). Stable; duplicates stay.

@@ -45,21 +45,37 @@ void SetPersonalText(DEVICE_DATA& record, const std::string& text, bool padWithZ
     record.textEnd = 0;
 }
 
-// A depth is shown in whole units. The fraction the dive computer keeps is given up only
-// when the whole number shown was changed, so storing never trims a logged depth.
-std::uint16_t GatheredDepth(std::uint16_t held, qint64 shown)
+// A depth field holds 1/128 units in 16 bits: 511 whole units at most.
+constexpr qint64 kDepthTop = 0xFFFF / 128;
+
+// A number the edits let through never exceeds its field; should one still, the field
+// takes its nearest value rather than the low bits of the number.
+std::uint16_t DepthFrom(qint64 shown)
 {
-    return qint64(DepthToShown(held)) == shown ? held : DepthFromShown(std::uint32_t(shown));
+    return DepthFromShown(static_cast<std::uint32_t>(std::clamp<qint64>(shown, 0, kDepthTop)));
 }
 
+std::uint16_t WordFrom(qint64 v)
+{
+    return static_cast<std::uint16_t>(std::clamp<qint64>(v, 0, 0xFFFF));
+}
+
+std::uint8_t ByteFrom(qint64 v)
+{
+    return static_cast<std::uint8_t>(std::clamp<qint64>(v, 0, 0xFF));
+}
+
+// An emptied version edit stands for 9999, of which the field keeps the low byte.
 std::uint8_t LowByte(qint64 v)
 {
     return static_cast<std::uint8_t>(v & 0xFF);
 }
 
-std::uint16_t LowWord(qint64 v)
+// A depth is shown in whole units. The fraction the dive computer keeps is given up only
+// when the whole number shown was changed, so storing never trims a logged depth.
+std::uint16_t GatheredDepth(std::uint16_t held, qint64 shown)
 {
-    return static_cast<std::uint16_t>(v & 0xFFFF);
+    return qint64(DepthToShown(held)) == shown ? held : DepthFrom(shown);
 }
 
 // The dive-time counter is 16 bits of minutes: 1092 h 15 min at most. What is typed past
@@ -140,7 +156,7 @@ void TForm1::GatherSettings()
     if (ui->LightEnableCheck->isChecked())
         r.light |= 0x80;
     r.diveTime = CounterMinutes(ui->TotalTimeHours->value(), ui->TotalTimeMinutes->value());
-    r.totalDives = LowWord(ui->TotalDivesEdit->value());
+    r.totalDives = WordFrom(ui->TotalDivesEdit->value());
     r.maxDepth = GatheredDepth(r.maxDepth, ui->MaxDepthEdit->value());
     // The bits no control shows are the dive computer's own and stay as they are.
     if (PersonalSetting->ItemIndex() >= 0 && AltitudeSetting->ItemIndex() >= 0)
@@ -151,7 +167,7 @@ void TForm1::GatherSettings()
                                              (ui->TimeAlarmEnableCheck->isChecked() ? 0x01 : 0) |
                                              (ui->DepthAlarmEnableCheck->isChecked() ? 0x02 : 0));
     r.depthAlarm = GatheredDepth(r.depthAlarm, ui->DepthAlarmEdit->value());
-    r.timeAlarm = LowWord(ui->TimeAlarmEdit->value());
+    r.timeAlarm = WordFrom(ui->TimeAlarmEdit->value());
     SetPersonalText(r, AnsiText::FromWide(ui->PersonalData->text().toStdWString()), true);
     if (Units->ItemIndex() >= 0)
         r.units = static_cast<std::uint8_t>(Units->ItemIndex());
@@ -159,7 +175,7 @@ void TForm1::GatherSettings()
     // Digits that are no base-100 digits are the dive computer's own: kept unless changed.
     if (ui->SerialNumber->value() != qint64(SerialNumberOf(r)))
         SetSerialNumber(r, SerialNumberFrom(ui->SerialNumber->value()));
-    r.modelCode = LowByte(ui->CompIDEdit->value());
+    r.modelCode = ByteFrom(ui->CompIDEdit->value());
     r.firmwareVersion = LowByte(ui->FirmwareEdit->value());
     r.freeDiveMaxDepth = GatheredDepth(r.freeDiveMaxDepth, ui->FreeDepth->value());
     r.freeDiveTime = CounterMinutes(ui->FreeTimeHours->value(), ui->FreeTimeMinutes->value());
@@ -243,7 +259,7 @@ void TForm1::TotalDivesEditChange()
         return;
     SetChanged(true);
     PushUndoWord(kTotalDives, CurrentSettings.totalDives);
-    CurrentSettings.totalDives = LowWord(ui->TotalDivesEdit->value());
+    CurrentSettings.totalDives = WordFrom(ui->TotalDivesEdit->value());
 }
 
 void TForm1::MaxDepthEditChange()
@@ -252,7 +268,7 @@ void TForm1::MaxDepthEditChange()
         return;
     SetChanged(true);
     PushUndoWord(kMaxDepth, CurrentSettings.maxDepth);
-    CurrentSettings.maxDepth = DepthFromShown(ui->MaxDepthEdit->value());
+    CurrentSettings.maxDepth = DepthFrom(ui->MaxDepthEdit->value());
 }
 
 void TForm1::PersonalSettingClick()
@@ -305,7 +321,7 @@ void TForm1::DepthAlarmEditChange()
         return;
     SetChanged(true);
     PushUndoWord(kDepthAlarm, CurrentSettings.depthAlarm);
-    CurrentSettings.depthAlarm = DepthFromShown(ui->DepthAlarmEdit->value());
+    CurrentSettings.depthAlarm = DepthFrom(ui->DepthAlarmEdit->value());
 }
 
 void TForm1::TimeAlarmEditChange()
@@ -314,7 +330,7 @@ void TForm1::TimeAlarmEditChange()
         return;
     SetChanged(true);
     PushUndoWord(kTimeAlarm, CurrentSettings.timeAlarm);
-    CurrentSettings.timeAlarm = LowWord(ui->TimeAlarmEdit->value());
+    CurrentSettings.timeAlarm = WordFrom(ui->TimeAlarmEdit->value());
 }
 
 void TForm1::UnitsClick()
@@ -350,7 +366,7 @@ void TForm1::CompIDEditChange()
         return;
     SetChanged(true);
     PushUndoByte(kModelCode, CurrentSettings.modelCode);
-    CurrentSettings.modelCode = LowByte(ui->CompIDEdit->value());
+    CurrentSettings.modelCode = ByteFrom(ui->CompIDEdit->value());
 }
 
 void TForm1::FirmwareEditChange()

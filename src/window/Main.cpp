@@ -1,5 +1,7 @@
 #include "window/Main.h"
 
+#include <utility>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -92,8 +94,11 @@ QString TForm1::ProcessCommandLine()
     return items.join(QLatin1Char(' '));
 }
 
-TForm1::TForm1(const QString& commandLine, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::TForm1), ImageList1(LoadGlyphs())
+TForm1::TForm1(const QString& commandLine, QWidget* parent, PortLister listPorts)
+    : QMainWindow(parent),
+      ui(new Ui::TForm1),
+      ImageList1(LoadGlyphs()),
+      listPorts(std::move(listPorts))
 {
     Form1 = this;
     // The application's face, made before the controls exist, so that they are laid out once,
@@ -153,7 +158,7 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
 
     UpdatingControls = false;
     SelectedPortIndex = 0;
-    RefreshPortList();
+    ListPortsAtStart();
 
     ui->ClockBox->setEnabled(false);
     SetGlyph(ui->ExitButton, GlyphExit);

@@ -19,6 +19,7 @@
 
 #include "device/CStdStr.h"
 #include "device/DEVICE_DATA.h"
+#include "platform/SerialPorts.h"
 #include "platform/VersionInformation.h"
 #include "transfer/StoreProcedure.h"
 #include "window/DeviceWorker.h"
@@ -48,8 +49,10 @@ class TForm1 : public QMainWindow {
 
 public:
     // `commandLine` as the operating system reports it; its first item names the
-    // program's own file, from which the version information is read.
-    explicit TForm1(const QString& commandLine = ProcessCommandLine(), QWidget* parent = nullptr);
+    // program's own file, from which the version information is read. `listPorts` fills
+    // the port box.
+    explicit TForm1(const QString& commandLine = ProcessCommandLine(), QWidget* parent = nullptr,
+                    PortLister listPorts = EnumerateSerialPorts);
     ~TForm1() override;
 
     // The process's command line as one string, items with blanks in double quotes.
@@ -71,6 +74,8 @@ public:
     void UndoLastEdit();
     void EnableUndoButton(bool offer);
 
+    // Raises "Can't Enumerate Ports", the port box left as it was, when the ports cannot be
+    // listed.
     void RefreshPortList();
 
     // Opens the settings file `name` as Open does once the person has chosen it: the same
@@ -167,6 +172,11 @@ private:
     void ShowHelp();
     void FormClose();
     void RestorePreferences(const PreferencesStore& store);
+    // Fills the port box; false, the box left as it was, when the ports cannot be listed.
+    bool ListPorts();
+    // At start-up a port list that cannot be read is no reason to refuse the window: files
+    // can still be opened, edited and saved. The status pane says what is missing.
+    void ListPortsAtStart();
     void SavePreferences(PreferencesStore& store);
     void ConnectSignals();
     // What is under way on the worker.
@@ -254,6 +264,7 @@ private:
 
     QThread workerThread;
     TDeviceWorker* worker = nullptr;  // lives on workerThread, deleted when it finishes
+    PortLister listPorts;
     QStringList portNames;
     State state;
     CUnDo undo;

@@ -7,10 +7,24 @@
 
 void TForm1::RefreshPortList()
 {
+    if (!ListPorts())
+        throw std::runtime_error("Can't Enumerate Ports");
+}
+
+void TForm1::ListPortsAtStart()
+{
+    if (!ListPorts())
+        ShowStatus(
+            tr("The serial ports cannot be listed, so no dive computer can be "
+               "connected. Settings files can still be opened, edited and saved."));
+}
+
+bool TForm1::ListPorts()
+{
     const QString remembered = ui->ComSelect->currentText();
     SERIALPORTS found;
-    if (!EnumerateSerialPorts(found))
-        throw std::runtime_error("Can't Enumerate Ports");
+    if (!listPorts(found))
+        return false;
     PortList = found;
 
     ui->ComSelect->clear();
@@ -28,6 +42,7 @@ void TForm1::RefreshPortList()
         if (SelectedPortIndex < 0)
             ui->ComSelect->setEditText(remembered);  // a typed device path stays
     }
+    return true;
 }
 
 void TForm1::ComSelectDropDown()

@@ -69,7 +69,7 @@ void TForm1::RestorePreferences(const PreferencesStore& store)
     ui->AutoSave1->setChecked(StoreOnExitFlag);
 
     LastPort = store.ReadString(kOptions, QStringLiteral("Port"), kDefaultPort);
-    RefreshPortList();
+    ListPortsAtStart();
     int index = FindPortIndex(PortList, LastPort, MatchPortName);
     if (index < 0 && QDir::isAbsolutePath(QString::fromStdWString(LastPort))) {
         // A device path that connected last time is offered again as typed.

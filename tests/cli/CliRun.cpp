@@ -32,10 +32,12 @@ int ExitCodeOf(const QProcess& cli)
 
 }  // namespace
 
-CliResult RunCli(const QStringList& arguments, const QString& runtimeDir)
+CliResult RunCli(const QStringList& arguments, const QString& runtimeDir, const QString& outputFile)
 {
     QProcess cli;
     cli.setProcessEnvironment(Environment(runtimeDir));
+    if (!outputFile.isEmpty())
+        cli.setStandardOutputFile(outputFile, QIODevice::Append);
     cli.start(QStringLiteral(TIDEWELL_CLI), arguments);
     CliResult result;
     if (!cli.waitForFinished(kPatienceMs)) {

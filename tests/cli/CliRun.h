@@ -12,8 +12,10 @@ struct CliResult {
 };
 
 // Runs tidewell-cli with `arguments` and XDG_RUNTIME_DIR set to `runtimeDir`, so that it
-// sees the emulators announced there and no others.
-CliResult RunCli(const QStringList& arguments, const QString& runtimeDir);
+// sees the emulators announced there and no others. With `outputFile` its standard output
+// goes there (/dev/full: a full disk), and `out` stays empty.
+CliResult RunCli(const QStringList& arguments, const QString& runtimeDir,
+                 const QString& outputFile = QString());
 
 // tidewell-cli as a person runs it, with standard error on a terminal so that it draws its
 // progress: for acting half-way through a transfer.

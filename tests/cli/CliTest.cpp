@@ -204,6 +204,7 @@ struct FailureCase {
     int code;
     QString message;
     bool portHeld = false;  // another program holds the emulator's port
+    QString output{};       // where standard output goes; empty: to the test
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out)
@@ -253,7 +254,7 @@ TEST_P(CliFailure, EndsWithItsExitCodeAndChangesNothing)
     std::optional<e2e::Port> holder;
     if (c.portHeld)
         holder.emplace(pty.toStdString());
-    const CliResult result = RunCli(arguments, Q(quietRuntime.path()));
+    const CliResult result = RunCli(arguments, Q(quietRuntime.path()), c.output);
     EXPECT_EQ(result.code, c.code) << result.err.toStdString();
     EXPECT_TRUE(result.err.startsWith(QStringLiteral("tidewell-cli: ")))
         << result.err.toStdString();
@@ -349,7 +350,29 @@ INSTANTIATE_TEST_SUITE_P(
                     {QStringLiteral("store"), QStringLiteral("{port}"), QStringLiteral("{good}"),
                      QStringLiteral("--backup"), QStringLiteral("{dir}/no-folder/old.kvx")},
                     7,
-                    QStringLiteral("No such file or directory (Save Failed)")}),
+                    QStringLiteral("No such file or directory (Save Failed)")},
+        // A result that cannot be written is no success: here on a full disk.
+        FailureCase{"ShowOntoAFullDisk",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{good}")},
+                    7,
+                    QStringLiteral("cannot write the output: No space left on device"),
+                    false,
+                    QStringLiteral("/dev/full")},
+        FailureCase{"ShowJsonOntoAFullDisk",
+                    std::nullopt,
+                    {QStringLiteral("show"), QStringLiteral("{good}"), QStringLiteral("--json")},
+                    7,
+                    QStringLiteral("cannot write the output: No space left on device"),
+                    false,
+                    QStringLiteral("/dev/full")},
+        FailureCase{"HelpOntoAFullDisk",
+                    std::nullopt,
+                    {QStringLiteral("--help")},
+                    7,
+                    QStringLiteral("cannot write the output: No space left on device"),
+                    false,
+                    QStringLiteral("/dev/full")}),
     [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

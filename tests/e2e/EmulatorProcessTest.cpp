@@ -48,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--split", ":3"}, std::vector<std::string>{"--name", ""},
         std::vector<std::string>{"--name", "a/b"}, std::vector<std::string>{"--name", ".."},
         std::vector<std::string>{"--image"}, std::vector<std::string>{"--pace=yes"},
-        std::vector<std::string>{"--wrong-address", "0"}, std::vector<std::string>{"--ack-only"}));
+        std::vector<std::string>{"--wrong-address", "0"}, std::vector<std::string>{"--ack-only"},
+        std::vector<std::string>{"--second-image"}, std::vector<std::string>{"--second-image="}));
 
 TEST(EmulatorProgram, HelpPrintsUsageAndSucceeds)
 {
@@ -56,7 +57,8 @@ TEST(EmulatorProgram, HelpPrintsUsageAndSucceeds)
     EXPECT_EQ(emulator.wait(), 0);
     EXPECT_EQ(emulator.slavePath(), "Usage: tidewell-emulator [OPTION]...");
     const std::string usage = emulator.restOfOutput();
-    for (const char* flag : {"--split N:K", "--wrong-address N", "--ack-only N"})
+    for (const char* flag :
+         {"--split N:K", "--wrong-address N", "--ack-only N", "--second-image FILE", "SIGUSR1"})
         EXPECT_NE(usage.find(flag), std::string::npos) << flag;
 }
 
@@ -66,12 +68,19 @@ TEST(EmulatorProgram, UnusableImageFileFailsWithStatus1)
     const std::string shortFile = dir.path() + "/short.bin";
     std::ofstream(shortFile) << "too short";
     const struct {
+        const char* flag;
         std::string file;
         const char* message;
-    } cases[] = {{shortFile, "shorter than 8192 bytes"}, {dir.path(), "cannot read"}};
+    } cases[] = {
+        {"--image", shortFile, "shorter than 8192 bytes"},
+        {"--image", dir.path(), "cannot read"},
+        {"--second-image", shortFile, "shorter than 8192 bytes"},
+        // A second dive computer is never made up: its image must be there.
+        {"--second-image", dir.path() + "/absent.bin", "cannot read the second image"},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        EmulatorProcess emulator({"--name", "bad-image", "--image", c.file});
+        SCOPED_TRACE(std::string(c.flag) + " " + c.file);
+        EmulatorProcess emulator({"--name", "bad-image", c.flag, c.file});
         EXPECT_EQ(emulator.wait(), 1);
         EXPECT_EQ(emulator.slavePath(), "");
         EXPECT_NE(emulator.errors().find(c.message), std::string::npos);

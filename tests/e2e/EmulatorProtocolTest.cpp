@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -135,6 +138,46 @@ TEST(EmulatorProtocol, WriteSequenceChangesTheImageFileAndSurvivesARestart)
     EmulatorProcess restarted({"--name", "write-sequence-again", "--image", image});
     Port port(restarted.slavePath());
     EXPECT_EQ(exchange(port, readRequest(0x1020, 10), 15), readAnswer(0x1020, block2));
+}
+
+// A memory image whose model, firmware version and serial number (0x24-0x29) are `identity`.
+Bytes imageOf(const Bytes& identity)
+{
+    Bytes memory = fillFrom(0, 8192);
+    std::copy(identity.begin(), identity.end(), memory.begin() + 0x24);
+    return memory;
+}
+
+// SIGUSR1 moves the cable to the other dive computer: the next request is answered from the
+// other image, and a write goes into the image of the one on the line.
+TEST(EmulatorProtocol, SwapSignalPutsTheOtherDiveComputerOnTheLine)
+{
+    TempDir dir;
+    const std::string first = dir.path() + "/quessa.bin";
+    const std::string second = dir.path() + "/ludmo.bin";
+    const Bytes quessa{0x0B, 33, 3, 14, 15, 92};  // model, firmware, serial 3141592
+    const Bytes ludmo{0x0C, 7, 7, 77, 77, 77};    // serial 7777777
+    writeFile(first, imageOf(quessa));
+    writeFile(second, imageOf(ludmo));
+    EmulatorProcess emulator({"--name", "swapped", "--image", first, "--second-image", second});
+    Port port(emulator.slavePath());
+
+    const Bytes* const onTheLine[] = {&quessa, &ludmo, &quessa, &ludmo};
+    for (std::size_t swaps = 0; swaps < std::size(onTheLine); ++swaps) {
+        SCOPED_TRACE("after " + std::to_string(swaps) + " swaps");
+        if (swaps > 0)
+            emulator.signal(SIGUSR1);
+        EXPECT_EQ(hex(exchange(port, readRequest(0x24, 6), 11)),
+                  hex(readAnswer(0x24, *onTheLine[swaps])));
+    }
+
+    EXPECT_EQ(exchange(port, enableRequest(), 3), enableAnswer());
+    EXPECT_EQ(exchange(port, writeRequest(0x05, {0x5A}), 5), writeAnswer(0x05, 1));
+    Bytes written = imageOf(ludmo);
+    written[0x05] = 0x5A;
+    EXPECT_EQ(fileBytes(second), written);
+    EXPECT_EQ(fileBytes(first), imageOf(quessa));
+    EXPECT_TRUE(emulator.running());
 }
 
 // Requests a Type1 dive computer ignores. Each script ends with a read whose answer must be

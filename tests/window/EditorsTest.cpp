@@ -108,6 +108,8 @@ private slots:
     void altitudeKeepsPersonalAndGatherKeepsTheUnshownBits();
     void clockTwelveAndTwentyFour();
     void sampleRateWithoutCodeShowsNoItemAndIsKept();
+    void typingStaysWithinTheField_data();
+    void typingStaysWithinTheField();
     void diveTimeTakesTheWholeCounter_data();
     void diveTimeTakesTheWholeCounter();
     void serialNumberWithinFourBaseHundredDigits();
@@ -316,7 +318,7 @@ const std::vector<EditorCase>& EditorsTest::Cases()
          54,
          {12, 34, 56, 78},
          8},
-        {"CompIDEdit: 300", [](T& t) { t.TypeOver("CompIDEdit", "300"); }, 52, {44}, 3},
+        {"CompIDEdit: 200", [](T& t) { t.TypeOver("CompIDEdit", "200"); }, 52, {200}, 3},
         {"FirmwareEdit: emptied", [](T& t) { t.TypeOver("FirmwareEdit", ""); }, 53, {15}, 1},
         {"LiteTime: up twice",
          [](T& t) {
@@ -447,6 +449,60 @@ void EditorsTest::sampleRateWithoutCodeShowsNoItemAndIsKept()
     QCOMPARE(RadioIndex(w.get(), "SampleRateBox"), -1);
 }
 
+void EditorsTest::typingStaysWithinTheField_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");  // after the edit lost the focus
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("bytes");  // the record's bytes at offset, least significant first
+    const auto row = [](const char* name, const char* edit, const char* typed, const char* shown,
+                        int offset, const char* bytes) {
+        QTest::newRow(name) << edit << typed << shown << offset << bytes;
+    };
+    // A keystroke past the field's top or a minus sign is refused; what stays is stored.
+    row("max depth at its top", "MaxDepthEdit", "511", "511", 46, "80 ff");
+    row("max depth 512", "MaxDepthEdit", "512", "51", 46, "80 19");
+    row("max depth negative", "MaxDepthEdit", "-5", "5", 46, "80 2");
+    row("depth alarm 9999", "DepthAlarmEdit", "9999", "99", 131, "80 31");
+    row("depth alarm at its top", "DepthAlarmEdit", "511", "511", 131, "80 ff");
+    row("time alarm negative", "TimeAlarmEdit", "-5", "5", 129, "5 0");
+    row("time alarm at its top", "TimeAlarmEdit", "65535", "65,535", 129, "ff ff");
+    row("time alarm 65536", "TimeAlarmEdit", "65536", "6,553", 129, "99 19");
+    row("total dives at the top", "TotalDivesEdit", "65535", "65,535", 50, "ff ff");
+    row("total dives 65536", "TotalDivesEdit", "65536", "6,553", 50, "99 19");
+    row("total dives in parentheses", "TotalDivesEdit", "(5)", "5", 50, "5 0");
+    row("dive time hours 1093", "TotalTimeHours", "1093", "109", 48, "91 19");
+    row("ID # at its top", "CompIDEdit", "255", "255", 52, "ff");
+    row("ID # 300", "CompIDEdit", "300", "30", 52, "1e");
+    row("version 256", "FirmwareEdit", "256", "25", 53, "19");
+    row("serial number 123456789", "SerialNumber", "123456789", "12345678", 54, "c 22 38 4e");
+    row("serial number negative", "SerialNumber", "-1", "1", 54, "0 0 0 1");
+}
+
+// What a numeric edit shows after typing is what the record holds, and what it shows
+// again when the record is displayed anew, as after a reload.
+void EditorsTest::typingStaysWithinTheField()
+{
+    QFETCH(QString, edit);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, offset);
+    QFETCH(QString, bytes);
+    const QByteArray name = edit.toLatin1();
+    auto* control = C<QLineEdit>(name.constData());
+    const int width = int(bytes.count(QLatin1Char(' '))) + 1;
+
+    TypeOver(name.constData(), typed);
+    control->clearFocus();
+    QCOMPARE(control->text(), shown);
+    QCOMPARE(Dump(BytesOf(CurrentSettings), std::size_t(offset), std::size_t(width)), bytes);
+    w->GatherSettings();
+    QCOMPARE(Dump(BytesOf(CurrentSettings), std::size_t(offset), std::size_t(width)), bytes);
+    w->DisplaySettings();
+    QCOMPARE(control->text(), shown);
+}
+
 void EditorsTest::diveTimeTakesTheWholeCounter_data()
 {
     QTest::addColumn<int>("held");
@@ -463,10 +519,10 @@ void EditorsTest::diveTimeTakesTheWholeCounter_data()
                                                         << "59"
                                                         << "1,092"
                                                         << "15" << 0xFFFF;
-    QTest::newRow("hours past 1092") << 600 << "2000"
-                                     << ""
-                                     << "1,092"
-                                     << "00" << 65520;
+    QTest::newRow("hours past 1092 are refused") << 600 << "2000"
+                                                 << ""
+                                                 << "200"
+                                                 << "00" << 12000;
     QTest::newRow("within the counter") << 600 << "999"
                                         << "30"
                                         << "999"
@@ -508,7 +564,7 @@ void EditorsTest::diveTimeTakesTheWholeCounter()
 void EditorsTest::serialNumberWithinFourBaseHundredDigits()
 {
     Show(Plausible());
-    TypeOver("SerialNumber", "123456789");
+    TypeOver("SerialNumber", "99999999");
     QCOMPARE(Dump(BytesOf(CurrentSettings), 54, 4), QStringLiteral("63 63 63 63"));
     FocusElsewhere();
     QCOMPARE(C<QLineEdit>("SerialNumber")->text(), QStringLiteral("99999999"));

@@ -1,6 +1,7 @@
 #include "FileCommandsTest.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QDir>
 #include <QtTest>
 
@@ -402,4 +403,35 @@ void FileCommandsTest::undoReachesEditsMadeBeforeAnOpen()
     QVERIFY(Button(*window, "UnitsItem1")->isChecked());
     QVERIFY(window->UndoIsEmpty());
     QVERIFY(!Button(*window, "UndoButton")->isEnabled());
+}
+
+// A machine whose serial ports cannot be listed still opens the window, with an empty port
+// box and a word on why, and a settings file can be opened, edited and saved.
+void FileCommandsTest::filesWorkWhenThePortsCannotBeListed()
+{
+    int listings = 0;
+    window.reset();
+    window = ShowWindow(OwnCommandLine(), [&listings](SERIALPORTS& list) {
+        ++listings;
+        list.clear();
+        return false;
+    });
+    QVERIFY(listings > 0);
+    QVERIFY(modal->messages.isEmpty());
+    QCOMPARE(StatusOf(*window),
+             QStringLiteral("The serial ports cannot be listed, so no dive computer can be "
+                            "connected. Settings files can still be opened, edited and saved."));
+    QCOMPARE(Child<QComboBox>(*window, "ComSelect")->count(), 0);
+
+    OpenFile(SampleFile(1));
+    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    QCOMPARE(BodyOf(CurrentSettings).toHex(' '), BodyOf(SampleRecord(1)).toHex(' '));
+    EditSomething(*window);
+    QVERIFY(Button(*window, "SaveButton")->isEnabled());
+    const QString saved = Path(QStringLiteral("saved.kvx"));
+    SaveFile(saved);
+    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    QVERIFY(BodyOf(CurrentSettings) != BodyOf(SampleRecord(1)));
+    QCOMPARE(ReadFile(saved), SettingsFileBytes(kOwnHeader, BodyOf(CurrentSettings)));
+    QVERIFY(modal->messages.isEmpty());
 }

@@ -30,6 +30,7 @@ private slots:
     void onlyRegularFilesAreOpenedOrReplaced_data();
     void onlyRegularFilesAreOpenedOrReplaced();
     void undoReachesEditsMadeBeforeAnOpen();
+    void filesWorkWhenThePortsCannotBeListed();
 
 private:
     QString Path(const QString& name) const;

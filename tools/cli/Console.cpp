@@ -1,8 +1,12 @@
 #include "Console.h"
 
+#include "Failure.h"
+
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -20,11 +24,28 @@ void Draw(const QString& text)
     std::fflush(stderr);
 }
 
+[[noreturn]] void CannotWriteOutput(int error)
+{
+    throw Failure{ExitFileIo, QStringLiteral("cannot write the output: %1")
+                                  .arg(QString::fromLocal8Bit(std::strerror(error)))};
+}
+
 }  // namespace
 
 void PrintLine(const QString& line)
 {
-    std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout);
+    errno = 0;
+    if (std::fputs((line + QLatin1Char('\n')).toUtf8().constData(), stdout) == EOF)
+        CannotWriteOutput(errno);
+}
+
+void FinishOutput()
+{
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (!flushed || std::ferror(stdout))
+        CannotWriteOutput(error != 0 ? error : EIO);
 }
 
 void PrintError(const QString& message)

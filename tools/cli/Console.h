@@ -5,7 +5,12 @@
 
 #include <QString>
 
+// Throws Failure ExitFileIo when standard output cannot take the line (a full disk, a
+// closed pipe's end): a result that went nowhere is no success.
 void PrintLine(const QString& line);
+// Hands what is still buffered to standard output; throws as PrintLine does when it, or
+// an earlier line, could not be written.
+void FinishOutput();
 void PrintError(const QString& message);  // prefixed with "tidewell-cli: "
 
 // One step of work shown as "what... NN%" on one terminal line, ended when the step ends

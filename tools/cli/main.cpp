@@ -34,6 +34,7 @@ int main(int argc, char** argv)
                 RunShow(arguments);
                 break;
         }
+        FinishOutput();
         return ExitOk;
     } catch (const Failure& failure) {
         PrintError(failure.message);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <iostream>
 #include <system_error>
+#include <utility>
 
 namespace emulator {
 
@@ -33,7 +34,7 @@ std::optional<Clock::time_point> earliest(std::optional<Clock::time_point> a,
 
 }  // namespace
 
-void EventLoop::run(const StopSignals& signals)
+void EventLoop::run(const Signals& signals)
 {
     bool watchInput = true;
     for (;;) {
@@ -52,11 +53,15 @@ void EventLoop::run(const StopSignals& signals)
         const int ready = ::ppoll(fds, watchInput ? 3 : 2, deadline ? &timeout : nullptr, nullptr);
         if (ready < 0 && errno != EINTR)
             throw std::system_error(errno, std::generic_category(), "ppoll");
+        // A signal's handler has run before ppoll returned, even when ppoll saw only the
+        // terminal: so a swap asked for before a request always comes before serving it.
+        const Signals::Arrived arrived = signals.take();
+        if (arrived.stop)
+            return;
+        swap(arrived.swaps);
         if (ready <= 0)
             continue;
 
-        if (fds[0].revents != 0)
-            return;
         if (fds[1].revents != 0)
             receive(Clock::now());
         if (watchInput && fds[2].revents != 0) {
@@ -69,6 +74,22 @@ void EventLoop::run(const StopSignals& signals)
                 watchInput = false;
         }
     }
+}
+
+void EventLoop::swap(unsigned times)
+{
+    if (times == 0)
+        return;
+    if (!waiting_) {
+        std::cerr << "tidewell-emulator: no --second-image to swap to; SIGUSR1 ignored\n";
+        return;
+    }
+    if (times % 2 == 0)
+        return;
+    std::swap(device_, waiting_);
+    secondOnLine_ = !secondOnLine_;
+    std::cerr << "tidewell-emulator: now serving the " << (secondOnLine_ ? "second" : "first")
+              << " image\n";
 }
 
 void EventLoop::receive(Clock::time_point now)
@@ -93,7 +114,7 @@ void EventLoop::serve(const Request& request, Clock::time_point now)
 {
     // A request that is not answered takes no number.
     const unsigned long number = answers_ + 1;
-    auto answer = device_.answer(request, faults_.misbehaviour(number));
+    auto answer = device_->answer(request, faults_.misbehaviour(number));
     if (!answer)
         return;
     answers_ = number;

@@ -16,6 +16,11 @@ const char* const kUsage =
     "\n"
     "  --image FILE      memory image of 8192 bytes, saved again after every write;\n"
     "                    made from the built-in image when FILE does not exist\n"
+    "  --second-image FILE\n"
+    "                    a second dive computer: a memory image of 8192 bytes that must\n"
+    "                    exist, saved again after every write to it. SIGUSR1 swaps the\n"
+    "                    two dive computers on the line, as if the cable had been moved:\n"
+    "                    the next request is answered from the other image\n"
     "  --name NAME       announce the port to port discovery as NAME (default: emulator):\n"
     "                    a link $XDG_RUNTIME_DIR/tidewell/ports/NAME, or without a runtime\n"
     "                    directory $TMPDIR/tidewell-UID/ports/NAME (/tmp when TMPDIR is unset)\n"
@@ -88,6 +93,10 @@ Options parseOptions(int argc, const char* const argv[])
             options.image = value();
             if (options.image->empty())
                 throw UsageError("--image needs a file name");
+        } else if (flag == "--second-image") {
+            options.secondImage = value();
+            if (options.secondImage->empty())
+                throw UsageError("--second-image needs a file name");
         } else if (flag == "--name") {
             options.name = value();
             if (!Announcement::validName(options.name)) {

@@ -10,11 +10,12 @@
 namespace emulator {
 
 struct Options {
-    std::optional<std::string> image;  // --image FILE
-    std::string name = "emulator";     // --name NAME
-    bool pace = false;                 // --pace
-    bool help = false;                 // --help
-    FaultPlan faults;                  // --silent, --drop N, ...
+    std::optional<std::string> image;        // --image FILE
+    std::optional<std::string> secondImage;  // --second-image FILE
+    std::string name = "emulator";           // --name NAME
+    bool pace = false;                       // --pace
+    bool help = false;                       // --help
+    FaultPlan faults;                        // --silent, --drop N, ...
 };
 
 struct UsageError : std::runtime_error {

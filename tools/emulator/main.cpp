@@ -6,12 +6,15 @@
 #include "EventLoop.h"
 #include "Options.h"
 #include "PseudoTerminal.h"
-#include "StopSignals.h"
+#include "Signals.h"
 
 #include <signal.h>
 
 #include <exception>
 #include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <string>
 
 namespace emulator {
 namespace {
@@ -29,6 +32,15 @@ MemoryImage initialImage(const Options& options)
     MemoryImage image = MemoryImage::builtIn();
     image.save(*options.image);
     return image;
+}
+
+// The second dive computer is one the person chose: an image that is not there is a
+// mistake, not a reason to make one.
+MemoryImage secondImage(const std::string& path)
+{
+    if (auto image = MemoryImage::load(path))
+        return *image;
+    throw std::runtime_error("cannot read the second image " + path + ": no such file");
 }
 
 DiveComputer::Persist persistTo(const std::optional<std::string>& path)
@@ -62,12 +74,16 @@ int run(int argc, const char* const argv[])
     // Whoever reads our output may go away first; that must not stop us before we clean up.
     ::signal(SIGPIPE, SIG_IGN);
     try {
-        StopSignals signals;
+        Signals signals;
         DiveComputer device(initialImage(options), persistTo(options.image));
+        std::optional<DiveComputer> second;
+        if (options.secondImage)
+            second.emplace(secondImage(*options.secondImage), persistTo(options.secondImage));
         PseudoTerminal pty;
         Announcement announcement(options.name, pty.slavePath());
         std::cout << pty.slavePath() << std::endl;
-        EventLoop(options.faults, device, pty, options.pace).run(signals);
+        EventLoop(options.faults, device, second ? &*second : nullptr, pty, options.pace)
+            .run(signals);
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "tidewell-emulator: " << e.what() << '\n';

@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 const QString kOwnHeader = QStringLiteral("Hallvex Inv.Tidewell");
 
@@ -17,9 +18,9 @@ QString OwnCommandLine()
     return QLatin1Char('"') + QCoreApplication::applicationFilePath() + QLatin1Char('"');
 }
 
-std::unique_ptr<TForm1> ShowWindow(const QString& commandLine)
+std::unique_ptr<TForm1> ShowWindow(const QString& commandLine, PortLister listPorts)
 {
-    auto window = std::make_unique<TForm1>(commandLine);
+    auto window = std::make_unique<TForm1>(commandLine, nullptr, std::move(listPorts));
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         throw std::runtime_error("the main window was never exposed");

@@ -17,7 +17,8 @@
 QString OwnCommandLine();
 
 // A new main window, shown (so the preferences are restored) and exposed.
-std::unique_ptr<TForm1> ShowWindow(const QString& commandLine = OwnCommandLine());
+std::unique_ptr<TForm1> ShowWindow(const QString& commandLine = OwnCommandLine(),
+                                   PortLister listPorts = EnumerateSerialPorts);
 
 template <typename T>
 T* Child(const QObject& window, const char* name)

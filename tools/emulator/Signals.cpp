@@ -1,5 +1,5 @@
-// StopSignals.cpp: the self-pipe behind the stop signals.
-#include "StopSignals.h"
+// Signals.cpp: the self-pipe behind the signals.
+#include "Signals.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,20 +13,22 @@ namespace emulator {
 namespace {
 
 int g_writeEnd = -1;
-const int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGUSR1};
+constexpr char kStop = 1;
+constexpr char kSwap = 2;
 
-void onSignal(int)
+void onSignal(int signal)
 {
     const int saved = errno;
-    const char byte = 1;
-    // A full pipe already says "stop"; nothing more to do then.
+    const char byte = signal == SIGUSR1 ? kSwap : kStop;
+    // A full pipe already says that something came; nothing more to do then.
     [[maybe_unused]] const ssize_t n = ::write(g_writeEnd, &byte, 1);
     errno = saved;
 }
 
 }  // namespace
 
-StopSignals::StopSignals()
+Signals::Signals()
 {
     int fds[2];
     if (::pipe(fds) != 0)
@@ -46,11 +48,30 @@ StopSignals::StopSignals()
         ::sigaction(s, &sa, nullptr);
 }
 
-StopSignals::~StopSignals()
+Signals::~Signals()
 {
     for (int s : kSignals)
         ::signal(s, SIG_DFL);
     g_writeEnd = -1;
+}
+
+Signals::Arrived Signals::take() const
+{
+    Arrived arrived;
+    char bytes[64];
+    for (;;) {
+        const ssize_t n = ::read(read_.get(), bytes, sizeof bytes);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return arrived;
+        for (ssize_t i = 0; i < n; ++i) {
+            if (bytes[i] == kSwap)
+                ++arrived.swaps;
+            else
+                arrived.stop = true;
+        }
+    }
 }
 
 }  // namespace emulator
