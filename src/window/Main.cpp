@@ -132,6 +132,8 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent)
     Units = new RadioGroup(ui->Units);
     ClockBox = new RadioGroup(ui->ClockBox);
     ConnectSignals();
+    SetUpKeyboard();
+    SetUpAccessibility();
 
     refreshThread = std::make_unique<TRefreshThread>();
 

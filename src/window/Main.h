@@ -158,6 +158,10 @@ private:
     void RestorePreferences(const PreferencesStore& store);
     void SavePreferences(PreferencesStore& store);
     void ConnectSignals();
+    // The commands' keys and the page keys (Keyboard).
+    void SetUpKeyboard();
+    // The names, descriptions and label buddies a screen reader speaks (Accessibility).
+    void SetUpAccessibility();
     // Runs one settings transfer with the controller claimed and the keep-alive timer's
     // period reset (and the timer held when `holdTimer`). Returns false, with the failure
     // shown, when there is no controller or the transfer fails; what it threw goes to
