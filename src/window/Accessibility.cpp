@@ -2,8 +2,10 @@
 // and its unit, where the group box around it would otherwise lend its title to several;
 // the range of each number in its description; and the state of Connect.
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QTabBar>
 #include <QToolButton>
@@ -59,8 +61,11 @@ void Describe(TNumberEdit* edit, const QString& name)
 void TForm1::SetUpAccessibility()
 {
     new ConnectState(ui->ConnectButton);
+    // Not only "Help", which the menu beside it is called.
+    ui->HelpButton->setAccessibleName(tr("Show help"));
 
     // The tab captions carry blanks that are only there for their looks.
+    ui->PageControl1->setAccessibleName(tr("Settings pages"));
     QTabBar* tabs = ui->PageControl1->tabBar();
     for (int i = 0; i < tabs->count(); ++i)
         tabs->setAccessibleTabName(i, tabs->tabText(i).trimmed());
@@ -118,6 +123,7 @@ void TForm1::SetUpAccessibility()
     ui->CompModel->setAccessibleName(tr("Model"));
 
     ui->ComSelect->setAccessibleName(tr("Port"));
+    ui->ComSelect->lineEdit()->setAccessibleName(tr("Port name or device path"));
     ui->CommandEdit->setAccessibleName(tr("Command byte"));
     ui->CommandSendButton->setAccessibleName(tr("Send command"));
     ui->ByteAddressLabel->setBuddy(ui->ByteAddress);

@@ -19,6 +19,7 @@ THelpForm::THelpForm(QWidget* mainWindow)
     setWindowTitle(QStringLiteral("Tidewell Help"));
     setWindowIcon(ApplicationIcon());
     browser->setObjectName(QStringLiteral("HelpText"));
+    browser->setAccessibleName(tr("Tidewell guide"));
     browser->setOpenExternalLinks(true);
     browser->document()->setDocumentMargin(12);
     browser->document()->setMarkdown(QString::fromUtf8(guide.readAll()));

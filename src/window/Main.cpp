@@ -24,6 +24,7 @@
 #include "window/HelpForm.h"
 #include "window/RadioGroup.h"
 #include "window/Refreshthread.h"
+#include "window/StatusAnnouncer.h"
 
 namespace {
 
@@ -302,6 +303,7 @@ void TForm1::ShowStatus(const QString& text)
 {
     StatusBar1->setText(text);
     StatusBar1->repaint();
+    AnnounceStatus(StatusBar1, text);
 }
 
 void TForm1::ShowProgress(int percent)
