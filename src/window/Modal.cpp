@@ -1,5 +1,6 @@
 #include "window/Modal.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 
@@ -38,6 +39,9 @@ private:
         dialog.setAcceptMode(mode);
         dialog.setFileMode(fileMode);
         dialog.setDefaultSuffix(QString::fromLatin1(kSuffix));
+        // The program's own files first, so that they are what the dialog lists at first.
+        dialog.setNameFilters({QCoreApplication::translate("Modal", "Tidewell settings (*.kvx)"),
+                               QCoreApplication::translate("Modal", "All Files (*)")});
         if (!preset.isEmpty())
             dialog.selectFile(preset);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
