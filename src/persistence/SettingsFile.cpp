@@ -32,7 +32,7 @@ void RequireValid(const VersionInformation& info)
 
 [[noreturn]] void Incompatible()
 {
-    throw std::invalid_argument("Incompatable File Type");
+    throw std::invalid_argument("Incompatible File Type");
 }
 
 bool ReadExactly(QIODevice& stream, std::uint8_t* into, std::size_t size)
@@ -130,7 +130,7 @@ CStdStr StatusText(OpenOutcome outcome)
         case OpenOutcome::FileNotOpen:
             return L"File not Open";
         case OpenOutcome::IncompatibleFileType:
-            return L"Incompatable File Type";
+            return L"Incompatible File Type";
         case OpenOutcome::ReadFailure:
             break;
     }

@@ -32,7 +32,7 @@ void WriteFileHeader(QIODevice& stream, const VersionInformation& info);
 
 // Reads N and the header text field and compares the text, up to its first zero code unit,
 // with HeaderText. Throws std::logic_error "Info Not Available", before reading anything,
-// when the version information is not valid, and std::invalid_argument "Incompatable File
+// when the version information is not valid, and std::invalid_argument "Incompatible File
 // Type" when the text differs, when the stream ends inside the header, or when N is larger
 // than the header buffer. Leaves the stream after all N bytes.
 void CheckFileHeader(QIODevice& stream, const VersionInformation& info);

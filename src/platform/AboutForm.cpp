@@ -4,8 +4,12 @@
 #include "platform/VersionInformation.h"
 #include "ui_AboutForm.h"
 
+#include <QDesktopServices>
 #include <QFontInfo>
+#include <QKeyEvent>
 #include <QPixmap>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace {
 
@@ -21,12 +25,46 @@ QFont Tahoma(int pixels, bool bold)
     return font;
 }
 
-// Links in the highlight colour rather than the usual link blue.
-void HighlightLink(QLabel* link)
+// Follows a link label's one link on Enter or Space. A label lets Tab first land on itself
+// and only a second Tab on its link, so Enter alone would not reach the link.
+class LinkKeys : public QObject {
+public:
+    explicit LinkKeys(QLabel* link) : QObject(link)
+    {
+        const QRegularExpression href(QStringLiteral("href=\"([^\"]+)\""));
+        url_ = QUrl(href.match(link->text()).captured(1));
+        link->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                QDesktopServices::openUrl(url_);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QUrl url_;
+};
+
+// Links in the highlight colour rather than the usual link blue, reached with Tab and
+// followed with Enter as well as with the mouse; a dotted frame shows the one in focus.
+void MakeLink(QLabel* link, const QString& name)
 {
     QPalette palette = link->palette();
     palette.setColor(QPalette::Link, palette.color(QPalette::Highlight));
     link->setPalette(palette);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    link->setFocusPolicy(Qt::StrongFocus);
+    link->setAccessibleName(name);
+    link->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted palette(text); }"));
+    new LinkKeys(link);
 }
 
 }  // namespace
@@ -41,9 +79,11 @@ TAboutForm::TAboutForm(const VersionInformation& info, QWidget* mainWindow)
     setWindowIcon(ApplicationIcon());
     setFont(Tahoma(11, false));
     ui->TitleLabel->setFont(Tahoma(19, true));
-    ui->WebLink->setFont(Tahoma(16, true));
-    HighlightLink(ui->MailLink);
-    HighlightLink(ui->WebLink);
+    MakeLink(ui->MailLink, tr("Report bugs to Hallvex Support by mail"));
+    MakeLink(ui->WebLink, tr("Tidewell web site"));
+    setTabOrder(ui->MailLink, ui->WebLink);
+    setTabOrder(ui->WebLink, ui->Button2);
+    ui->Button2->setFocus();
 
     const QPixmap picture(QStringLiteral(":/about/product.png"));
     ui->ProductImage->setPixmap(

@@ -42,6 +42,10 @@ void SortPorts(SERIALPORTS& list)
 
 CStdStr PortItemText(const SERIALPORT& port)
 {
+    // A port that tells nothing of itself is listed by its name alone, without a colon
+    // that leads nowhere.
+    if (port.description.empty())
+        return port.name;
     return port.name + L" : " + port.description;
 }
 

@@ -26,7 +26,8 @@ using PortLister = std::function<bool(SERIALPORTS& list)>;
 // and not numerically (ttyS10 before ttyS2). Stable; duplicates stay.
 void SortPorts(SERIALPORTS& list);
 
-// The port box's item text: the name, " : ", the description.
+// The port box's item text: the name, " : ", the description; the name alone when there
+// is no description.
 CStdStr PortItemText(const SERIALPORT& port);
 
 // Match modes of FindPortIndex.

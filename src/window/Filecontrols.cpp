@@ -1,4 +1,6 @@
 // Save and Open: the settings shown, kept in a settings file.
+#include <QFileInfo>
+
 #include "persistence/SettingsFile.h"
 #include "window/Externals.h"
 #include "window/Main.h"
@@ -30,7 +32,7 @@ void TForm1::SaveButtonClick()
         ShowReason(this, status, QStringLiteral("Cannot write %1: %2.").arg(name, why));
         return;
     }
-    ShowStatus(QStringLiteral("Ready"));
+    ShowStatus(tr("The settings were saved to %1.").arg(QFileInfo(name).fileName()));
     UpdateUi(UiFileSaved);
 }
 
@@ -58,6 +60,12 @@ void TForm1::OpenFile(const QString& name)
         ShowStatus(status);
         if (!why.isEmpty())
             ShowReason(this, status, QStringLiteral("Cannot read %1: %2.").arg(name, why));
+        else if (outcome == OpenOutcome::IncompatibleFileType)
+            ShowReason(this, status,
+                       tr("%1 is not a Tidewell settings file. Nothing was changed.").arg(name));
+        else
+            ShowReason(this, status,
+                       tr("%1 ends before all the settings. Nothing was changed.").arg(name));
         return;
     }
     settingsOrigin = CurrentSettings;

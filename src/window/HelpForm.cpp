@@ -1,7 +1,10 @@
 #include "window/HelpForm.h"
 
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTextBrowser>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -19,11 +22,19 @@ THelpForm::THelpForm(QWidget* mainWindow)
     setWindowTitle(QStringLiteral("Tidewell Help"));
     setWindowIcon(ApplicationIcon());
     browser->setObjectName(QStringLiteral("HelpText"));
+    browser->setAccessibleName(tr("Tidewell guide"));
     browser->setOpenExternalLinks(true);
     browser->document()->setDocumentMargin(12);
     browser->document()->setMarkdown(QString::fromUtf8(guide.readAll()));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser);
-    resize(620, 640);
+    // Opens at the guide's beginning, not where the text ended up after it was put in.
+    browser->moveCursor(QTextCursor::Start);
+    // No larger than the screen it opens on, which a large scale factor makes small.
+    const QScreen* screen = mainWindow ? mainWindow->screen() : QGuiApplication::primaryScreen();
+    QSize size(620, 640);
+    if (screen)
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    resize(size);
 }

@@ -25,6 +25,7 @@
 #include "window/Externals.h"
 #include "window/HelpForm.h"
 #include "window/RadioGroup.h"
+#include "window/StatusAnnouncer.h"
 
 namespace {
 
@@ -143,6 +144,8 @@ TForm1::TForm1(const QString& commandLine, QWidget* parent, PortLister listPorts
     Units = new RadioGroup(ui->Units);
     ClockBox = new RadioGroup(ui->ClockBox);
     ConnectSignals();
+    SetUpKeyboard();
+    SetUpAccessibility();
 
     worker = new TDeviceWorker();
     worker->moveToThread(&workerThread);
@@ -309,6 +312,7 @@ void TForm1::ShowStatus(const QString& text)
 {
     StatusBar1->setText(text);
     StatusBar1->repaint();
+    AnnounceStatus(StatusBar1, text);
 }
 
 void TForm1::ShowProgress(int percent)

@@ -179,6 +179,10 @@ private:
     void ListPortsAtStart();
     void SavePreferences(PreferencesStore& store);
     void ConnectSignals();
+    // The commands' keys and the page keys (Keyboard).
+    void SetUpKeyboard();
+    // The names, descriptions and label buddies a screen reader speaks (Accessibility).
+    void SetUpAccessibility();
     // What is under way on the worker.
     enum class Busy { None, Connect, Load, StoreRead, Store, Command };
     // Marks `what` under way and makes the window inert to everything that would start a

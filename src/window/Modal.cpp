@@ -1,6 +1,7 @@
 #include "window/Modal.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 
@@ -47,6 +48,9 @@ private:
         dialog.setAcceptMode(mode);
         dialog.setFileMode(fileMode);
         dialog.setDefaultSuffix(QString::fromLatin1(kSuffix));
+        // The program's own files first, so that they are what the dialog lists at first.
+        dialog.setNameFilters({QCoreApplication::translate("Modal", "Tidewell settings (*.kvx)"),
+                               QCoreApplication::translate("Modal", "All Files (*)")});
         if (!preset.isEmpty())
             dialog.selectFile(preset);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

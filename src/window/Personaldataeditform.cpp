@@ -27,7 +27,11 @@ TPersonalEditForm::TPersonalEditForm(QWidget* owner)
     connect(ui->Edit, &QLineEdit::textEdited, this, [this](const QString& text) {
         ui->Edit->setMaxLength(std::max<int>(MaxLength, int(text.size())));
     });
-    ui->OKButton->setFocus();
+    ui->Edit->setAccessibleName(tr("Personal text"));
+    ui->Edit->setAccessibleDescription(
+        tr("At most %1 characters. Enter confirms, Escape cancels.").arg(MaxLength));
+    // The diver types at once: whatever is typed must not go to the Enter button.
+    ui->Edit->setFocus();
     if (QWidget* main = Form1 ? static_cast<QWidget*>(Form1) : owner)
         move(main->pos() + QPoint(200, 140));
 }
@@ -66,6 +70,14 @@ void TPersonalEditForm::CancelButtonClick()
 
 bool TPersonalEditForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->Edit && event->type() == QEvent::FocusIn) {
+        // The dialog hands its first focus over as if by Tab, which would select the whole
+        // text for the next key to replace: the cursor waits at its end instead.
+        ui->Edit->event(event);
+        ui->Edit->deselect();
+        ui->Edit->end(false);
+        return true;
+    }
     if (watched == ui->Edit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -78,9 +90,10 @@ bool TPersonalEditForm::eventFilter(QObject* watched, QEvent* event)
 
 void TPersonalEditForm::keyPressEvent(QKeyEvent* event)
 {
-    // Neither button is the dialog's cancel button: Escape does nothing.
+    // Escape cancels as the Cancel button does, with its result.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        CancelButtonClick();
         return;
     }
     QDialog::keyPressEvent(event);

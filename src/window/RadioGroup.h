@@ -25,6 +25,8 @@ signals:
     void Click();
 
 private:
+    void KeepTabOnChecked();
+
     QGroupBox* box_;
     QButtonGroup* buttons_;
 };

@@ -264,7 +264,7 @@ TEST_F(SettingsFileTest, CheckFileHeaderSaysWhyItRefuses)
         CheckFileHeader(buffer, info);
         FAIL() << "no exception";
     } catch (const std::invalid_argument& e) {
-        EXPECT_STREQ(e.what(), "Incompatable File Type");
+        EXPECT_STREQ(e.what(), "Incompatible File Type");
     }
 }
 
@@ -274,7 +274,7 @@ TEST(SettingsFileStatus, TextsTheWindowShows)
     EXPECT_EQ(StatusText(SaveOutcome::SaveFailed), L"Save Failed");
     EXPECT_EQ(StatusText(OpenOutcome::Opened), L"Ready");
     EXPECT_EQ(StatusText(OpenOutcome::FileNotOpen), L"File not Open");
-    EXPECT_EQ(StatusText(OpenOutcome::IncompatibleFileType), L"Incompatable File Type");
+    EXPECT_EQ(StatusText(OpenOutcome::IncompatibleFileType), L"Incompatible File Type");
     EXPECT_EQ(StatusText(OpenOutcome::ReadFailure), L"Read Failure");
 }
 

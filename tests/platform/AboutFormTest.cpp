@@ -1,6 +1,7 @@
 #include "platform/AboutForm.h"
 #include "platform/VersionInformation.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
@@ -28,7 +29,9 @@ private slots:
     void isAFixedToolWindowWithItsPicture();
     void standsAtTheMainWindowsOffsetOnEveryShowing();
     void closeEndsWithOk();
+    void linksOpenMailAndWeb_data();
     void linksOpenMailAndWeb();
+    void linesShareOneMiddle();
 };
 
 void AboutFormTest::showsTheVersionOfTheFileRead_data()
@@ -92,8 +95,16 @@ void AboutFormTest::closeEndsWithOk()
     QCOMPARE(about.exec(), int(QDialog::Accepted));
 }
 
+void AboutFormTest::linksOpenMailAndWeb_data()
+{
+    QTest::addColumn<bool>("keyboard");
+    QTest::newRow("clicked") << false;
+    QTest::newRow("reached with Tab, followed with Enter") << true;
+}
+
 void AboutFormTest::linksOpenMailAndWeb()
 {
+    QFETCH(bool, keyboard);
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler("mailto", &catcher, "open");
     QDesktopServices::setUrlHandler("https", &catcher, "open");
@@ -102,9 +113,20 @@ void AboutFormTest::linksOpenMailAndWeb()
     about.show();
     QVERIFY(QTest::qWaitForWindowExposed(&about));
 
+    about.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&about));
     for (const char* name : {"MailLink", "WebLink"}) {
         QLabel* link = about.findChild<QLabel*>(name);
-        QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
+        QVERIFY(!link->accessibleName().isEmpty());
+        if (!keyboard) {
+            QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+            continue;
+        }
+        for (int presses = 0; presses < 4 && QApplication::focusWidget() != link; ++presses)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), link);
+        QTest::keyClick(link, Qt::Key_Return);
+        QVERIFY(about.isVisible());  // Enter on a link is not Close
     }
     QDesktopServices::unsetUrlHandler("mailto");
     QDesktopServices::unsetUrlHandler("https");
@@ -113,6 +135,26 @@ void AboutFormTest::linksOpenMailAndWeb()
     QCOMPARE(catcher.urls[0].scheme(), QString("mailto"));
     QCOMPARE(catcher.urls[0].path(), QString("support@hallvex.example"));
     QCOMPARE(catcher.urls[1], QUrl("https://hallvex.example/tidewell"));
+}
+
+void AboutFormTest::linesShareOneMiddle()
+{
+    VersionInformation info;
+    TAboutForm about(info);
+    const int middle = about.findChild<QLabel*>("TitleLabel")->geometry().center().x();
+    for (const char* name : {"NoticeLabel", "Label4"}) {
+        const QLabel* line = about.findChild<QLabel*>(name);
+        QCOMPARE(line->geometry().center().x(), middle);
+        QVERIFY(line->alignment().testFlag(Qt::AlignHCenter));
+    }
+    // "Report Bugs to:" and its link meet at the middle.
+    const QLabel* report = about.findChild<QLabel*>("ReportLabel");
+    const QLabel* mail = about.findChild<QLabel*>("MailLink");
+    QVERIFY(report->alignment().testFlag(Qt::AlignRight));
+    QVERIFY(report->geometry().right() < middle && mail->geometry().left() > middle);
+    QCOMPARE(middle - report->geometry().right(), mail->geometry().left() - middle);
+    // The web link in the dialog's own size, not as large as the title.
+    QCOMPARE(about.findChild<QLabel*>("WebLink")->font().pixelSize(), about.font().pixelSize());
 }
 
 QTEST_MAIN(AboutFormTest)

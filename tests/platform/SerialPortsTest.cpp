@@ -67,11 +67,11 @@ TEST(SortPorts, KeepsTheOrderOfEqualEntries)
     EXPECT_EQ(Paths(ports), first);
 }
 
-TEST(PortItemText, IsNameColonDescription)
+TEST(PortItemText, IsNameColonDescriptionOrTheNameAlone)
 {
     EXPECT_EQ(PortItemText({L"ttyUSB0", L"FT232R USB UART", L"/dev/ttyUSB0"}),
               L"ttyUSB0 : FT232R USB UART");
-    EXPECT_EQ(PortItemText({L"COM3", L"", L""}), L"COM3 : ");
+    EXPECT_EQ(PortItemText({L"ttyS0", L"", L"/dev/ttyS0"}), L"ttyS0");
 }
 
 TEST(FindPortIndex, IgnoresLetterCaseInEachMode)

@@ -23,9 +23,9 @@ SystemPortFields Port(const char* path, bool usb, const char* manufacturer = "",
 TEST(SystemPortEntry, NamedAfterTheDeviceAndDescribedByTheAdaptersStrings)
 {
     const EntryCase cases[] = {
-        {"a port of the machine itself", Port("/dev/ttyS0", kNative), L"ttyS0 : "},
+        {"a port of the machine itself", Port("/dev/ttyS0", kNative), L"ttyS0"},
         {"strings of a port that is not USB are not its own",
-         Port("/dev/ttyS1", kNative, "Intel", "UART"), L"ttyS1 : "},
+         Port("/dev/ttyS1", kNative, "Intel", "UART"), L"ttyS1"},
         {"manufacturer, then product",
          Port("/dev/ttyUSB0", kUsb, "FTDI", "FT232R USB UART", 0x0403, 0x6001),
          L"ttyUSB0 : FTDI FT232R USB UART"},

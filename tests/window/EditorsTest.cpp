@@ -140,7 +140,7 @@ private slots:
     void personalDataCancel();
     void personalDataAtMost28Characters();
     void personalDataLongerTextShownWholeGivenBack28();
-    void personalDataEscapeDoesNothing();
+    void personalDataEscapeCancels();
     void personalDataPlacement();
 
 private:
@@ -1080,19 +1080,19 @@ void EditorsTest::personalDataLongerTextShownWholeGivenBack28()
     QCOMPARE(edit->text().size(), 28);
 }
 
-void EditorsTest::personalDataEscapeDoesNothing()
+void EditorsTest::personalDataEscapeCancels()
 {
     EditPersonalText([](TPersonalEditForm& d) {
         auto* edit = Find<QLineEdit>(&d, "Edit");
-        QTest::keyClicks(edit, "Z");
-        QTest::keyClick(edit, Qt::Key_Escape);
-        QTest::keyClick(&d, Qt::Key_Escape);
-        QVERIFY(d.isVisible());
-        QCOMPARE(d.result(), 0);
+        // Typed straight into the text, where the focus is when the box opens.
+        QTest::keyClicks(d.focusWidget(), "Z");
         QCOMPARE(edit->text(), QStringLiteral("ABCZ"));
-        QTest::mouseClick(Find<QPushButton>(&d, "CancelButton"), Qt::LeftButton);
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.result(), int(TPersonalEditForm::ResultCancel));
     });
     QVERIFY(w->UndoIsEmpty());
+    QCOMPARE(Find<QLineEdit>(w.get(), "PersonalData")->text(), QStringLiteral("ABC"));
 }
 
 void EditorsTest::personalDataPlacement()
@@ -1105,8 +1105,8 @@ void EditorsTest::personalDataPlacement()
         QCOMPARE(d.windowTitle(), QStringLiteral("Personal Info"));
         QVERIFY(!d.isSizeGripEnabled());
         QCOMPARE(d.size(), QSize(264, 83));
-        // The focus starts on the first control in tab order, the Enter button.
-        QCOMPARE(d.focusWidget(), Find<QWidget>(&d, "OKButton"));
+        // The tab order starts at the Enter button, but the focus starts in the text.
+        QCOMPARE(d.focusWidget(), Find<QWidget>(&d, "Edit"));
         d.done(TPersonalEditForm::ResultCancel);
     });
     QCOMPARE(at, QPoint(520, 275));

@@ -150,7 +150,7 @@ void ExitStoreTest::savedChangesCloseWithoutAQuestion()
     QTemporaryDir folder;
     w.modal.saveAnswers.push_back(folder.filePath(QStringLiteral("kept.kvx")));
     w.driver.Click("SaveButton");
-    QCOMPARE(w.driver.Status(), QStringLiteral("Ready"));
+    QCOMPARE(w.driver.Status(), QStringLiteral("The settings were saved to kept.kvx."));
     w.form->close();
     QVERIFY(!w.form->isVisible());
     QCOMPARE(w.modal.messages.size(), 1);

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <sys/resource.h>
@@ -125,7 +126,7 @@ void FileCommandsTest::saveThenOpenGivesTheSameSettings()
     QVERIFY(Button(*window, "SaveButton")->isEnabled());
     const QString saved = Path(QStringLiteral("saved.kvx"));
     SaveFile(saved);
-    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    QCOMPARE(StatusOf(*window), QStringLiteral("The settings were saved to saved.kvx."));
     const QByteArray savedBody = BodyOf(CurrentSettings);
     const QMap<QString, QString> savedControls = ShownSettings(*window);
     QCOMPARE(ReadFile(saved), SettingsFileBytes(kOwnHeader, savedBody));
@@ -155,20 +156,20 @@ void FileCommandsTest::refusedFileChangesNothing_data()
     const QByteArray good = SettingsFileBytes(kOwnHeader, body);
     QTest::newRow("another company")
         << SettingsFileBytes(QStringLiteral("Kelvor Inv.Tidewell"), body)
-        << "Incompatable File Type";
+        << "Incompatible File Type";
     QTest::newRow("another product")
         << SettingsFileBytes(QStringLiteral("Hallvex Inv.Tidewall"), body)
-        << "Incompatable File Type";
+        << "Incompatible File Type";
     QTest::newRow("letter case") << SettingsFileBytes(QStringLiteral("HALLVEX INV.TIDEWELL"), body)
-                                 << "Incompatable File Type";
-    QTest::newRow("empty file") << QByteArray() << "Incompatable File Type";
-    QTest::newRow("ends inside the header") << good.left(30) << "Incompatable File Type";
+                                 << "Incompatible File Type";
+    QTest::newRow("empty file") << QByteArray() << "Incompatible File Type";
+    QTest::newRow("ends inside the header") << good.left(30) << "Incompatible File Type";
     // N = 1001: more than the reader's header buffer holds.
     QByteArray huge = good;
     huge[0] = char(0xE9);
     huge[1] = char(0x03);
     huge.append(QByteArray(1001 - 41, '\0'));
-    QTest::newRow("header larger than the buffer") << huge << "Incompatable File Type";
+    QTest::newRow("header larger than the buffer") << huge << "Incompatible File Type";
     QTest::newRow("body one byte short") << good.chopped(1) << "Read Failure";
     QTest::newRow("header only") << good.left(43) << "Read Failure";
 }
@@ -194,6 +195,11 @@ void FileCommandsTest::refusedFileChangesNothing()
     QCOMPARE(ShownSettings(*window), shown);
     QCOMPARE(Button(*window, "SaveButton")->isEnabled(), saveOffered);
     QVERIFY(window->IsChanged());
+    // Said in a box too, not only in the status bar.
+    QCOMPARE(modal->messages.size(), 1);
+    QCOMPARE(modal->messages[0].caption, status);
+    QVERIFY2(modal->messages[0].text.contains(refused), qPrintable(modal->messages[0].text));
+    modal->messages.clear();
 }
 
 void FileCommandsTest::cancelKeepsTheStatus_data()
@@ -346,7 +352,9 @@ void FileCommandsTest::onlyRegularFilesAreOpenedOrReplaced()
     struct stat after {};
     ::lstat(native.constData(), &after);
     if (reason.isEmpty()) {
-        QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+        QCOMPARE(
+            StatusOf(*window),
+            QStringLiteral("The settings were saved to %1.").arg(QFileInfo(target).fileName()));
         QVERIFY(modal->messages.isEmpty());
         QCOMPARE(ReadFile(target), saved);
         // A link stays a link; the file it names is the one replaced.

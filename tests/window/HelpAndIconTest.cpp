@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QToolButton>
@@ -74,7 +76,7 @@ void HelpAndIconTest::showsTheGuideBesideTheWindow()
         if (button)
             QTest::mouseClick(Find<QToolButton>(&w, "HelpButton"), Qt::LeftButton);
         else
-            w.ShowHelp1Click();  // the item itself starts disabled in the form
+            Find<QAction>(&w, "ShowHelp1")->trigger();
     };
     choose();
     auto* help = Find<THelpForm>(&w, "HelpForm");
@@ -82,6 +84,15 @@ void HelpAndIconTest::showsTheGuideBesideTheWindow()
     QVERIFY(!help->isModal());
     QVERIFY(QApplication::activeModalWidget() == nullptr);
     QVERIFY(modal.messages.isEmpty());
+
+    // At the top of the guide, and within the screen.
+    QScrollBar* scroll = help->Browser()->verticalScrollBar();
+    QVERIFY(scroll->maximum() > 0);
+    QCOMPARE(scroll->value(), scroll->minimum());
+    QCOMPARE(help->Browser()->textCursor().position(), 0);
+    const QRect room = help->screen()->availableGeometry();
+    QVERIFY(help->frameGeometry().width() <= room.width());
+    QVERIFY(help->frameGeometry().height() <= room.height());
 
     // The Markdown is shown as a document: headings and tables, no markup left.
     const QTextDocument* guide = help->Browser()->document();
@@ -125,7 +136,7 @@ void HelpAndIconTest::guideNamesTheMenusOwnKeys()
             QVERIFY2(found, qPrintable(m.captured(2) + QStringLiteral(": ") + item));
         }
     }
-    QCOMPARE(menus, 3);
+    QCOMPARE(menus, 4);
 }
 
 void HelpAndIconTest::windowsCarryTheApplicationIcon()

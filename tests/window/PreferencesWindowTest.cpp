@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QSettings>
 #include <QTabWidget>
@@ -156,7 +157,8 @@ void PreferencesWindowTest::choicesSurviveARestart()
     ClickOnItsPage(*window, Child<QWidget>(*window, "DiveModelItem0"));
     modal->saveAnswers.push_back(saved);
     QTest::mouseClick(Child<QToolButton>(*window, "SaveButton"), Qt::LeftButton);
-    QCOMPARE(StatusOf(*window), QStringLiteral("Ready"));
+    QCOMPARE(StatusOf(*window),
+             QStringLiteral("The settings were saved to %1.").arg(QFileInfo(saved).fileName()));
     window->move(40, 50);
     const QPoint placed = window->geometry().topLeft();
     Child<QTabWidget>(*window, "PageControl1")->setCurrentIndex(1);

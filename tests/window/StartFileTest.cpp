@@ -80,7 +80,7 @@ void StartFileTest::opensAsOpenDoes_data()
     QTest::newRow("own file after --") << QStringList{"--", "mine.kvx"} << "mine.kvx"
                                        << "Ready";
     QTest::newRow("foreign file") << QStringList{"foreign.kvx"} << "foreign.kvx"
-                                  << "Incompatable File Type";
+                                  << "Incompatible File Type";
     QTest::newRow("missing file") << QStringList{"absent.kvx"} << "absent.kvx"
                                   << "File not Open";
 }
