@@ -3,6 +3,7 @@
 // while a request runs and when its answer comes.
 #include <stdexcept>
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -66,6 +67,9 @@ void TForm1::ConnectWorker()
 
 void TForm1::Begin(Busy what)
 {
+    // Disabled controls lose the focus; a keyboard user gets it back where it was.
+    if (busy == Busy::None)
+        focusBeforeTransfer = QApplication::focusWidget();
     busy = what;
     for (int i = 0; i < ui->PageControl1->count(); ++i)
         ui->PageControl1->widget(i)->setEnabled(false);
@@ -86,6 +90,8 @@ void TForm1::Idle()
     for (int i = 0; i < ui->PageControl1->count(); ++i)
         ui->PageControl1->widget(i)->setEnabled(true);
     RestoreCommands(Commands());
+    if (focusBeforeTransfer && focusBeforeTransfer->isEnabled())
+        focusBeforeTransfer->setFocus();
     // A close asked for during the transfer happens once nothing follows it.
     if (closeAfterTransfer)
         QMetaObject::invokeMethod(

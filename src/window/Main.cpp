@@ -214,7 +214,8 @@ void TForm1::UpdateUi(std::uint32_t code)
         state.Apply(code);
     const bool loaded = state.bits & State::Loaded;
     const bool device = deviceOpen;
-    const bool settingsShown = settingsOrigin.has_value();
+    // A successful Load gave the editors values, whatever came since.
+    const bool settingsShown = settingsOrigin.has_value() || loaded;
     auto connectGlyph = [this](bool connected) {
         SetGlyph(ui->ConnectButton, connected ? GlyphConnected : GlyphNotConnected);
     };

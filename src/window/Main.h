@@ -14,6 +14,7 @@
 
 #include <QMainWindow>
 #include <QPixmap>
+#include <QPointer>
 #include <QStringList>
 #include <QThread>
 
@@ -265,6 +266,7 @@ private:
     bool closeAfterTransfer = false;
     bool deviceOpen = false;
     Busy busy = Busy::None;
+    QPointer<QWidget> focusBeforeTransfer;
 
     QThread workerThread;
     TDeviceWorker* worker = nullptr;  // lives on workerThread, deleted when it finishes

@@ -132,7 +132,7 @@ private slots:
     void undoPersonalText_data();
     void undoPersonalText();
     void twoDiveTimeEditsNeedTwoUndos();
-    void stackEmptiedByCleanKeptByFileOpened();
+    void stackEmptiedByCleanAndByFileOpened();
     void emptyStackUndoDoesNothing();
 
     void personalDataUnchangedTextCountsAsCancel();
@@ -939,7 +939,7 @@ void EditorsTest::twoDiveTimeEditsNeedTwoUndos()
             Find<QAction>(w.get(), "Store")->isEnabled());
 }
 
-void EditorsTest::stackEmptiedByCleanKeptByFileOpened()
+void EditorsTest::stackEmptiedByCleanAndByFileOpened()
 {
     ClickItem("Units", 1);
     TypeOver("TotalDivesEdit", "7");
@@ -949,26 +949,27 @@ void EditorsTest::stackEmptiedByCleanKeptByFileOpened()
 
     ClickItem("DiveModel", 0);        // 1 -> 0
     TypeOver("TotalDivesEdit", "8");  // 7 -> 8
-    // A file is opened: its settings shown, the entries kept but not offered.
+    // A file is opened: its settings shown, and the entries of the settings before gone,
+    // so that no Undo writes their bytes into the opened ones.
     DEVICE_DATA opened = Plausible();
     opened.totalDives = 500;
     opened.diveMode = 2;
+    opened.units = 0;
     CurrentSettings = opened;
     w->DisplaySettings();
     w->UpdateUi(UiFileOpened);
-    QVERIFY(!w->UndoIsEmpty());
+    QVERIFY(w->UndoIsEmpty());
     QVERIFY(!UndoEnabled());
     QCOMPARE(GlyphOf(w.get(), "UndoButton"), 5);
 
-    ClickItem("Units", 1);  // the next edit offers Undo again
+    ClickItem("Units", 1);  // the next edit offers Undo again, for itself only
     QVERIFY(UndoEnabled());
     QCOMPARE(GlyphOf(w.get(), "UndoButton"), 4);
-    QCOMPARE(UndoAll(), 3);
-    // The older entries went onto the opened settings.
+    QCOMPARE(UndoAll(), 1);
     QCOMPARE(int(CurrentSettings.units), 0);
-    QCOMPARE(int(CurrentSettings.totalDives), 7);
-    QCOMPARE(int(CurrentSettings.diveMode), 1);
-    QCOMPARE(C<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("7"));
+    QCOMPARE(int(CurrentSettings.totalDives), 500);
+    QCOMPARE(int(CurrentSettings.diveMode), 2);
+    QCOMPARE(C<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("500"));
 }
 
 void EditorsTest::emptyStackUndoDoesNothing()

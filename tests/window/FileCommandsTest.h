@@ -29,7 +29,7 @@ private slots:
     void failedSaveLeavesTheOldFile();
     void onlyRegularFilesAreOpenedOrReplaced_data();
     void onlyRegularFilesAreOpenedOrReplaced();
-    void undoReachesEditsMadeBeforeAnOpen();
+    void undoEndsAtAnOpen();
     void filesWorkWhenThePortsCannotBeListed();
 
 private:

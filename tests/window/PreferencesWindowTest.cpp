@@ -34,15 +34,6 @@ QAction* Item(const TForm1& window, const char* name)
     return Child<QAction>(window, name);
 }
 
-// The keep-alive timer: the window's one timer of 30 seconds.
-QTimer* KeepAliveTimer(const TForm1& window)
-{
-    for (QTimer* timer : window.findChildren<QTimer*>())
-        if (timer->interval() == TForm1::KeepAlivePeriod)
-            return timer;
-    return nullptr;
-}
-
 QComboBox* PortBox(const TForm1& window)
 {
     return Child<QComboBox>(window, "ComSelect");
@@ -53,6 +44,7 @@ void Connect(TForm1& window, const QString& port)
     QComboBox* box = PortBox(window);
     box->setCurrentIndex(box->findText(port + QStringLiteral(" : "), Qt::MatchStartsWith));
     QTest::mouseClick(Child<QToolButton>(window, "ConnectButton"), Qt::LeftButton);
+    QTest::qWaitFor([&window] { return !window.IsBusy(); }, 30000);
 }
 
 }  // namespace
@@ -231,6 +223,7 @@ void PreferencesWindowTest::typedPortPathComesBack()
     QCOMPARE(PortBox(*window)->currentIndex(), -1);
     QCOMPARE(PortBox(*window)->currentText(), emulatorPort);
     QTest::mouseClick(Child<QToolButton>(*window, "ConnectButton"), Qt::LeftButton);
+    QTest::qWaitFor([this] { return !window->IsBusy(); }, 30000);
     QVERIFY(modal->messages.isEmpty());
     CloseWindow();
     QCOMPARE(Store().value(QStringLiteral("Port")).toString(), emulatorPort);
@@ -268,17 +261,21 @@ void PreferencesWindowTest::keepConnectionOpenArmsNothingUntilAsked()
 
     window = ShowWindow();
     QVERIFY(Item(*window, "KeepConnectionOpen")->isChecked());
-    QTimer* timer = KeepAliveTimer(*window);
-    QVERIFY(timer);
-    QVERIFY(!timer->isActive());
-    QTest::qWait(50);  // events queued by the showing are handled, and arm nothing either
-    QVERIFY(!timer->isActive());
+    int exchanges = 0;
+    QObject::connect(&window->Worker(), &TDeviceWorker::KeepAliveDone, window.get(),
+                     [&exchanges] { ++exchanges; });
+    window->Worker().SetKeepAlivePeriod(20);
+    QTest::qWait(200);  // the showing, and several periods: nothing is there to keep alive
+    QCOMPARE(exchanges, 0);
 
     if (connect) {
         Connect(*window, QStringLiteral("beta"));
         QVERIFY(modal->messages.isEmpty());
+        QTRY_VERIFY(exchanges > 0);
     } else {
         Item(*window, "KeepConnectionOpen")->trigger();
+        Item(*window, "KeepConnectionOpen")->trigger();
+        QTest::qWait(200);
+        QCOMPARE(exchanges, 0);
     }
-    QVERIFY(timer->isActive());
 }

@@ -36,17 +36,17 @@ private slots:
 
 void TransferTest::refreshOnConnectThenStore()
 {
-    // Answers: 1 detection, 2-7 the load, 8 the store's first write enable, 9 its first
-    // block, which echoes a wrong length.
-    ConnectedWindow w(QStringLiteral("roundtrip"), {QStringLiteral("--wrong-echo=9")});
+    // Answers: 1 detection, 2-7 the load, 8 the store's read of the dive computer's own
+    // values, 9 its first write enable, 10 its first block, which echoes a wrong length.
+    ConnectedWindow w(QStringLiteral("roundtrip"), {QStringLiteral("--wrong-echo=10")});
     QVERIFY(w.emulator->IsReady());
     w.driver.SetOption("RefreshOnConnect", true);
 
     w.Connect();
     QCOMPARE(w.driver.StatusHistory().mid(w.driver.StatusHistory().indexOf("Searching for Device")),
              QStringList({"Searching for Device", "Comm Opened Successfully!",
-                          "Transfering Data from Kelvor", "Refresh Complete"}));
-    // Painted block by block while the main thread was busy: 111 of the 113 bytes.
+                          "Transferring Data from Kelvor", "Load Complete"}));
+    // Painted block by block: 111 of the 113 bytes.
     QVERIFY(w.driver.ProgressHistory().contains(98));
     QCOMPARE(w.driver.ProgressHistory().back(), 0);
     QCOMPARE(w.driver.Find<QLineEdit>("CompModel")->text(), QStringLiteral("Quessa"));
@@ -54,7 +54,7 @@ void TransferTest::refreshOnConnectThenStore()
              QStringLiteral("If found: call 555-0199"));
     QCOMPARE(w.driver.Find<TBMSpinEdit>("LiteTime")->GetValue(), 31.0);
     QCOMPARE(w.driver.Find<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("312"));
-    QVERIFY(!w.driver.Button("LoadButton")->isEnabled());
+    QVERIFY(w.driver.Button("LoadButton")->isEnabled());
     QVERIFY(w.driver.Button("StoreButton")->isEnabled());
     QVERIFY(w.driver.Button("SaveButton")->isEnabled());
     QVERIFY(!w.driver.Button("UndoButton")->isEnabled());
@@ -68,12 +68,16 @@ void TransferTest::refreshOnConnectThenStore()
     QVERIFY(!w.driver.Find<QCheckBox>("LightEnableCheck")->isChecked());
     QVERIFY(w.form->IsChanged());
 
+    // The greatest depth is the dive computer's own count: Store asks before it changes it.
+    w.modal.answers.push_back(QMessageBox::Yes);
     w.driver.Click("StoreButton");
     QCOMPARE(w.driver.Status(), QStringLiteral("Store Failed"));
     // Said in a box, with the way back: the backup written before the store.
-    QCOMPARE(w.modal.messages.size(), 1);
-    QCOMPARE(w.modal.messages[0].caption, QStringLiteral("Store Failed"));
-    const QString told = w.modal.messages[0].text;
+    QCOMPARE(w.modal.messages.size(), 2);
+    QVERIFY2(w.modal.messages[0].text.contains(QStringLiteral("Max Depth: 38")),
+             qPrintable(w.modal.messages[0].text));
+    QCOMPARE(w.modal.messages[1].caption, QStringLiteral("Store Failed"));
+    const QString told = w.modal.messages[1].text;
     QVERIFY2(told.contains(QStringLiteral("may now hold part of the new settings")),
              qPrintable(told));
     QVERIFY(QFileInfo(told.section(QLatin1Char('\n'), 2, 2)).isFile());
@@ -89,8 +93,11 @@ void TransferTest::refreshOnConnectThenStore()
     w.driver.Click("UndoButton");
     QVERIFY(w.driver.Find<QCheckBox>("LightEnableCheck")->isChecked());
     w.driver.Click("StoreButton");
-    QCOMPARE(w.driver.StatusHistory().mid(w.driver.StatusHistory().size() - 2),
-             QStringList({"Transfering Data To Kelvor", "Store Completed"}));
+    const QStringList painted = w.driver.StatusHistory();
+    QCOMPARE(painted.at(painted.size() - 2), QStringLiteral("Transferring Data to Kelvor"));
+    QVERIFY(painted.back().startsWith(QStringLiteral("Store Completed. Backup")));
+    // No question this time: the store that broke off had written the first block, and
+    // the dive computer already holds the new depth.
     QVERIFY(w.modal.messages.isEmpty());
     QVERIFY(!w.form->IsChanged());
     QVERIFY(w.form->UndoIsEmpty());
@@ -108,12 +115,13 @@ void TransferTest::refreshOnConnectThenStore()
 
 void TransferTest::loadFailingHalfWay()
 {
-    // Answers: 1 detection, 2 and 3 the first two reads; the third read is never answered.
-    ConnectedWindow w(QStringLiteral("halfway"), {QStringLiteral("--drop=4")});
+    // Answers: 1 detection, 2-7 the first load; 8 and 9 the second load's first two reads,
+    // and its third read is never answered.
+    ConnectedWindow w(QStringLiteral("halfway"), {QStringLiteral("--drop=10")});
     QVERIFY(w.emulator->IsReady());
-    w.driver.SetOption("RefreshOnConnect", false);
+    w.driver.SetOption("RefreshOnConnect", true);
     w.Connect();
-    QCOMPARE(w.driver.Status(), QStringLiteral("Comm Opened Successfully!"));
+    QCOMPARE(w.driver.Status(), QStringLiteral("Load Complete"));
 
     // Settings that differ from the dive computer's in the blocks read before the failure.
     w.driver.TypeInto("MaxDepthEdit", QStringLiteral("9"));
@@ -122,9 +130,12 @@ void TransferTest::loadFailingHalfWay()
     const QByteArray record = RecordBytes();
     const QStringList shown = w.driver.SettingsShown();
 
+    // Asked first about the edits; Discard lets the load go on.
+    w.modal.answers.push_back(QMessageBox::Discard);
     w.driver.Click("LoadButton");
     QCOMPARE(w.driver.Status(), QStringLiteral("Read Failure"));
-    QVERIFY(w.modal.messages.isEmpty());
+    QCOMPARE(w.modal.messages.size(), 1);
+    w.modal.messages.clear();
     QCOMPARE(RecordBytes(), record);
     QCOMPARE(w.driver.SettingsShown(), shown);
     QVERIFY(w.driver.Button("LoadButton")->isEnabled());
@@ -134,8 +145,9 @@ void TransferTest::loadFailingHalfWay()
     QCOMPARE(w.driver.Find<QProgressBar>("ProgressBar1")->value(), 0);
 
     // The next load brings the dive computer's settings and drops the edits' history.
+    w.modal.answers.push_back(QMessageBox::Discard);
     w.driver.Click("LoadButton");
-    QCOMPARE(w.driver.Status(), QStringLiteral("Refresh Complete"));
+    QCOMPARE(w.driver.Status(), QStringLiteral("Load Complete"));
     QCOMPARE(w.driver.Find<QLineEdit>("MaxDepthEdit")->text(), QStringLiteral("38"));
     QCOMPARE(w.driver.Find<QLineEdit>("TotalDivesEdit")->text(), QStringLiteral("312"));
     QVERIFY(w.driver.Find<QRadioButton>("UnitsItem1")->isChecked());
@@ -143,7 +155,7 @@ void TransferTest::loadFailingHalfWay()
     QVERIFY(!w.form->IsChanged());
     QVERIFY(w.form->UndoIsEmpty());
     QVERIFY(!w.driver.Button("UndoButton")->isEnabled());
-    QVERIFY(!w.driver.Button("LoadButton")->isEnabled());
+    QVERIFY(w.driver.Button("LoadButton")->isEnabled());  // a second look is always allowed
 }
 
 void TransferTest::transferAfterPortChoice_data()
