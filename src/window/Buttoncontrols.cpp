@@ -233,12 +233,12 @@ void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure
             if (WasCanceled(failure)) {
                 ShowStatus(QStringLiteral("Store Canceled: nothing was written"));
             } else {
+                // In a diver's words first; the line's own term after it, for support.
                 ShowStatus(QStringLiteral("Store Failed"));
                 Modal::Current().Message(
                     this,
-                    tr("What the dive computer holds could not be read for a backup (%1). "
-                       "Nothing was written to it.")
-                        .arg(TApplication::MessageOf(failure)),
+                    tr("The dive computer stopped answering (%1). Nothing was written to it.")
+                        .arg(StoreProcedure::Classify(failure).detail),
                     tr("Store Failed"), QMessageBox::Ok, QMessageBox::Critical);
             }
             StoreEnded();

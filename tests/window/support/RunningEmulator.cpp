@@ -130,3 +130,8 @@ QByteArray RunningEmulator::Image() const
     QFile file(folder_.filePath(kImageFile));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+bool RunningEmulator::Swap() const
+{
+    return pid_ > 0 && ::kill(pid_, SIGUSR1) == 0;
+}

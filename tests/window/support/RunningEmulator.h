@@ -39,6 +39,9 @@ public:
     bool Stop();
     // The 8192 bytes of its memory as the image file holds them now.
     QByteArray Image() const;
+    // Moves the cable to the other dive computer of its --second-image: every request
+    // from now on is answered by that one. True when the emulator was told.
+    bool Swap() const;
 
 private:
     QString name_;
