@@ -1,12 +1,13 @@
 // WindowTransferBench: times Load and Store clicked in the main window against the
 // emulator pacing its answers like a 2400-baud line, and the device layer's transfers that
 // each stands for on the same line, timed the same way, and prints the ratio: what the
-// window adds to a transfer (status and progress painted at once, the settings shown or
-// gathered, the device claimed from the refresh worker, the backup file written).
+// window adds to a transfer (the requests to its worker and the answers, status and progress
+// painted, the settings shown or gathered, the backup file written).
 //
-// Store verifies, as the window does by default. After a load on the same connection its
-// backup comes from that load, so it stands for a verified StoreSettings alone; on a new
-// connection it reads the dive computer first, and stands for a LoadSettings more.
+// Store verifies, as the window does by default, and runs the store procedure: after a load
+// on the same connection it reads the dive computer's own values to know it is the one
+// loaded, and takes the backup from that load; on a new connection it reads the whole
+// settings first.
 //
 // Usage: WindowTransferBench [RUNS]   (default 3)
 #include <algorithm>
@@ -21,6 +22,7 @@
 #include "RunningEmulator.h"
 #include "device/Device_Type1_Control.h"
 #include "device/Errors.h"
+#include "transfer/StoreProcedure.h"
 #include "window/Main.h"
 
 namespace {
@@ -67,10 +69,12 @@ Figures DeviceLayer(const RunningEmulator& emulator, int runs)
     Figures figures;
     for (int i = 0; i < runs; ++i) {
         figures.load.push_back(TimeMs([&] { control.LoadSettings(record, true); }));
-        figures.store.push_back(TimeMs([&] { control.StoreSettings(record, true, true); }));
+        figures.store.push_back(TimeMs([&] {
+            StoreProcedure::ReadHeld(control, record);
+            control.StoreSettings(record, true, true);
+        }));
         figures.storeReadingFirst.push_back(TimeMs([&] {
-            DEVICE_DATA held{};
-            control.LoadSettings(held, true);
+            StoreProcedure::ReadHeld(control, std::nullopt);
             control.StoreSettings(record, true, true);
         }));
     }

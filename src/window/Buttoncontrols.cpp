@@ -68,8 +68,10 @@ void TForm1::ConnectWorker()
 void TForm1::Begin(Busy what)
 {
     // Disabled controls lose the focus; a keyboard user gets it back where it was.
-    if (busy == Busy::None)
+    if (busy == Busy::None) {
         focusBeforeTransfer = QApplication::focusWidget();
+        cancelAsked = false;
+    }
     busy = what;
     for (int i = 0; i < ui->PageControl1->count(); ++i)
         ui->PageControl1->widget(i)->setEnabled(false);
@@ -110,6 +112,7 @@ void TForm1::CancelButtonClick()
     if (!IsBusy() || !worker)
         return;
     worker->RequestCancel();
+    cancelAsked = true;
     CancelButton->setEnabled(false);
     ShowStatus(tr("Canceling at the end of the block under way."));
 }
@@ -207,7 +210,8 @@ void TForm1::OnCommandSent()
     ShowStatus(QStringLiteral("Command Sent"));
 }
 
-void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure)
+void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure,
+                      bool connectionLost)
 {
     using Request = TDeviceWorker::Request;
     if (request == Request::KeepAlive)  // a failed keep-alive is told only by OnDisconnected
@@ -246,7 +250,7 @@ void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure
         case Request::Store:
             heldByDevice.reset();  // part of the new settings, perhaps
             UpdateUi(UiStoreFailed);
-            ReportBrokenStore(failure, storeBackup);
+            ReportBrokenStore(failure, storeBackup, connectionLost);
             StoreEnded();
             break;
         case Request::Command:

@@ -96,7 +96,7 @@ void TDeviceWorker::Connect(const QString& path)
         CurrentDevice = std::move(controller);
     } catch (...) {
         // The port is closed at once: nothing keeps it locked after a failed detection.
-        emit Failed(Request::Connect, std::current_exception());
+        emit Failed(Request::Connect, std::current_exception(), false);
         return;
     }
     RearmKeepAlive();
@@ -112,7 +112,7 @@ void TDeviceWorker::Adopt(const ControllerFactory& make)
         Listen(*controller);
         CurrentDevice = std::move(controller);
     } catch (...) {
-        emit Failed(Request::Connect, std::current_exception());
+        emit Failed(Request::Connect, std::current_exception(), false);
         return;
     }
     RearmKeepAlive();
@@ -139,8 +139,9 @@ bool TDeviceWorker::Run(Request request, const std::function<void(Controller&)>&
     keepAliveTimer_->stop();
     cancel_.store(0);
     if (!CurrentDevice) {
-        emit Failed(request, std::make_exception_ptr(
-                                 kAPI::Error(kAPI::ErrorFromCode(kAPI::ErrPortNotOpen))));
+        emit Failed(request,
+                    std::make_exception_ptr(kAPI::Error(kAPI::ErrorFromCode(kAPI::ErrPortNotOpen))),
+                    true);
         return false;
     }
     try {
@@ -155,7 +156,7 @@ bool TDeviceWorker::Run(Request request, const std::function<void(Controller&)>&
                 gone = true;
             }
         }
-        emit Failed(request, failure);
+        emit Failed(request, failure, gone);
         if (gone) {
             Close();
             emit Disconnected(StoreProcedure::Classify(failure).detail);

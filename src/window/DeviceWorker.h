@@ -73,8 +73,10 @@ signals:
     void Stored(const DEVICE_DATA& written);
     void CommandSent();
     void KeepAliveDone();
-    // A request failed with `failure`, a kAPI::Error (or a standard exception).
-    void Failed(TDeviceWorker::Request request, std::exception_ptr failure);
+    // A request failed with `failure`, a kAPI::Error (or a standard exception); with
+    // `connectionLost` the dive computer did not answer a check either, and Disconnected
+    // follows.
+    void Failed(TDeviceWorker::Request request, std::exception_ptr failure, bool connectionLost);
     // The line is gone: the controller was closed. `why` is the device layer's text.
     void Disconnected(const QString& why);
 

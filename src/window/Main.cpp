@@ -274,7 +274,7 @@ void TForm1::UpdateUi(std::uint32_t code)
             break;
         case UiFileSaved:
             unsavedEdits = false;
-            load(!loaded), open(true), save(false);
+            load(device), open(true), save(false);
             EnableUndoButton(false);
             break;
         case UiClean:

@@ -197,13 +197,14 @@ private:
     void OnHeldRead(const DEVICE_DATA& held);
     void OnStored(const DEVICE_DATA& written);
     void OnCommandSent();
-    void OnFailed(TDeviceWorker::Request request, std::exception_ptr failure);
+    void OnFailed(TDeviceWorker::Request request, std::exception_ptr failure, bool connectionLost);
     void OnDisconnected(const QString& why);
     // The store's last step, and what follows a store that ended either way.
     void StorePlan(const StoreProcedure::Plan& plan);
     void StoreEnded();
-    // The box that tells of a store that broke off or was canceled and names the way back.
-    void ReportBrokenStore(std::exception_ptr failure, const QString& backup);
+    // The box that tells of a store that broke off or was canceled and names the way back;
+    // after `connectionLost` the job is finished by connecting again first.
+    void ReportBrokenStore(std::exception_ptr failure, const QString& backup, bool connectionLost);
     // Before something replaces settings that were neither stored nor saved: Store, Save,
     // Discard or Cancel. True when the caller may go on; `purpose` names what it does.
     // After Store the caller does not go on at once: `then` runs once the store succeeded.
@@ -267,6 +268,8 @@ private:
     bool deviceOpen = false;
     Busy busy = Busy::None;
     QPointer<QWidget> focusBeforeTransfer;
+    // Cancel was asked for during the request under way: a store stops before it writes.
+    bool cancelAsked = false;
 
     QThread workerThread;
     TDeviceWorker* worker = nullptr;  // lives on workerThread, deleted when it finishes

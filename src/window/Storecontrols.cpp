@@ -117,15 +117,25 @@ void TForm1::StoreButtonClick()
 
 void TForm1::OnHeldRead(const DEVICE_DATA& held)
 {
-    Idle();
+    // The window stays inert while it asks: nothing queued meanwhile, a close among it,
+    // may run in the middle of a question's own event loop.
+    CancelButton->hide();
     ShowProgress(0);
     heldByDevice = held;
+    if (cancelAsked) {  // asked during the read, which then ended before a block boundary
+        Idle();
+        UpdateUi(UiStoreFailed);
+        ShowStatus(QStringLiteral("Store Canceled: nothing was written"));
+        StoreEnded();
+        return;
+    }
     WindowQuestions questions(this, versionInfo);
     std::optional<StoreProcedure::Plan> plan;
     try {
         plan = StoreProcedure::Decide(CurrentSettings, settingsOrigin.value_or(CurrentSettings),
                                       held, StoreProcedure::Options(), questions);
     } catch (const std::exception& e) {
+        Idle();
         ShowStatus(QStringLiteral("Store Failed"));
         UpdateUi(UiStoreFailed);
         ShowFailure(
@@ -135,6 +145,7 @@ void TForm1::OnHeldRead(const DEVICE_DATA& held)
         return;
     }
     if (!plan) {
+        Idle();
         ShowStatus(QStringLiteral("Store Canceled: nothing was written"));
         StoreEnded();
         return;
@@ -173,7 +184,8 @@ void TForm1::OnStored(const DEVICE_DATA& written)
     StoreEnded();
 }
 
-void TForm1::ReportBrokenStore(std::exception_ptr failure, const QString& backup)
+void TForm1::ReportBrokenStore(std::exception_ptr failure, const QString& backup,
+                               bool connectionLost)
 {
     using Kind = StoreProcedure::Failure::Kind;
     const StoreProcedure::Failure f = StoreProcedure::Classify(failure);
@@ -199,8 +211,14 @@ void TForm1::ReportBrokenStore(std::exception_ptr failure, const QString& backup
             what = tr("The dive computer stopped answering (%1).").arg(f.detail);
             break;
     }
-    ShowFailure(this, tr("%1\nThe dive computer may now hold part of the new settings: Store "
-                         "again to finish the job. To put back the settings it held before, "
-                         "open the backup\n%2\nand Store it.")
-                          .arg(what, backup));
+    if (connectionLost)
+        ShowFailure(this, tr("%1\nThe dive computer may now hold part of the new settings: "
+                             "Connect again, then Store again to finish the job. To put back the "
+                             "settings it held before, open the backup\n%2\nand Store it.")
+                              .arg(what, backup));
+    else
+        ShowFailure(this, tr("%1\nThe dive computer may now hold part of the new settings: Store "
+                             "again to finish the job. To put back the settings it held before, "
+                             "open the backup\n%2\nand Store it.")
+                              .arg(what, backup));
 }

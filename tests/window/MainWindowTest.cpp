@@ -99,7 +99,7 @@ const EventRow kEvents[] = {
     {"UiStoreFailed", UiStoreFailed, -1, K, K, K, K, K, -1, true},
     {"UiFileOpened", UiFileOpened, -1, To::IfDevice, To::IfDevice, On, Off, Off, 1, true},
     {"UiFileOpenFailed", UiFileOpenFailed, -1, K, K, K, K, K, -1, true},
-    {"UiFileSaved", UiFileSaved, -1, To::IfNotLoaded, K, On, Off, Off, -1, true},
+    {"UiFileSaved", UiFileSaved, -1, To::IfDevice, K, On, Off, Off, -1, true},
     {"UiClean", UiClean, -1, K, Off, K, Off, Off, -1, true},
     {"UiChanged", UiChanged, -1, K, On, K, On, On, -1, true},
     {"UiUndoChanged", UiUndoChanged, -1, K, K, K, K, On, -1, true},

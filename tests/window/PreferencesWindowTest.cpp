@@ -44,7 +44,8 @@ void Connect(TForm1& window, const QString& port)
     QComboBox* box = PortBox(window);
     box->setCurrentIndex(box->findText(port + QStringLiteral(" : "), Qt::MatchStartsWith));
     QTest::mouseClick(Child<QToolButton>(window, "ConnectButton"), Qt::LeftButton);
-    QTest::qWaitFor([&window] { return !window.IsBusy(); }, 30000);
+    if (!QTest::qWaitFor([&window] { return !window.IsBusy(); }, 30000))
+        qWarning("Connect did not end");
 }
 
 }  // namespace
@@ -223,7 +224,7 @@ void PreferencesWindowTest::typedPortPathComesBack()
     QCOMPARE(PortBox(*window)->currentIndex(), -1);
     QCOMPARE(PortBox(*window)->currentText(), emulatorPort);
     QTest::mouseClick(Child<QToolButton>(*window, "ConnectButton"), Qt::LeftButton);
-    QTest::qWaitFor([this] { return !window->IsBusy(); }, 30000);
+    QVERIFY(QTest::qWaitFor([this] { return !window->IsBusy(); }, 30000));
     QVERIFY(modal->messages.isEmpty());
     CloseWindow();
     QCOMPARE(Store().value(QStringLiteral("Port")).toString(), emulatorPort);
