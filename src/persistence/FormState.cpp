@@ -3,8 +3,10 @@
 #include "persistence/PreferencesStore.h"
 
 #include <QGuiApplication>
-#include <QRect>
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,7 +17,37 @@ bool Sizeable(const QWidget& window)
     return window.minimumSize() != window.maximumSize();
 }
 
+qint64 Area(const QRect& rect)
+{
+    return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
+}
+
+// The least start that keeps [start, start + length) inside [low, low + room).
+int Clamp(int start, int length, int low, int room)
+{
+    return std::clamp(start, low, low + room - length);
+}
+
 }  // namespace
+
+QRect PlaceOnScreens(const QRect& saved, const QList<QRect>& screens)
+{
+    if (screens.isEmpty())
+        return saved;
+    const QRect* target = &screens.front();
+    qint64 most = 0;
+    for (const QRect& screen : screens) {
+        const qint64 overlap = Area(saved.intersected(screen));
+        if (overlap > most) {
+            most = overlap;
+            target = &screen;
+        }
+    }
+    const QSize size = saved.size().boundedTo(target->size());
+    return QRect(QPoint(Clamp(saved.x(), size.width(), target->x(), target->width()),
+                        Clamp(saved.y(), size.height(), target->y(), target->height())),
+                 size);
+}
 
 CStdStr SaveFormState(PreferencesStore& store, const QWidget& window)
 {
@@ -44,9 +76,10 @@ void RestoreFormState(const PreferencesStore& store, QWidget& window)
             store.ReadInteger(Section, QStringLiteral("Bottom"), corner.y() + current.height());
         size = QSize(right - corner.x(), bottom - corner.y());
     }
-    if (QGuiApplication::screenAt(corner) == nullptr)
-        corner = QPoint(0, 0);
-    window.setGeometry(QRect(corner, size));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    window.setGeometry(PlaceOnScreens(QRect(corner, size), screens));
     if (store.ReadBool(Section, QStringLiteral("Maximized"), false)) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }
