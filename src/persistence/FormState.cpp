@@ -30,23 +30,25 @@ int Clamp(int start, int length, int low, int room)
 
 }  // namespace
 
-QRect PlaceOnScreens(const QRect& saved, const QList<QRect>& screens)
+QRect PlaceOnScreens(const QRect& saved, const QList<QRect>& screens, const QMargins& frame)
 {
     if (screens.isEmpty())
         return saved;
+    const QRect framed = saved.marginsAdded(frame);
     const QRect* target = &screens.front();
     qint64 most = 0;
     for (const QRect& screen : screens) {
-        const qint64 overlap = Area(saved.intersected(screen));
+        const qint64 overlap = Area(framed.intersected(screen));
         if (overlap > most) {
             most = overlap;
             target = &screen;
         }
     }
-    const QSize size = saved.size().boundedTo(target->size());
-    return QRect(QPoint(Clamp(saved.x(), size.width(), target->x(), target->width()),
-                        Clamp(saved.y(), size.height(), target->y(), target->height())),
-                 size);
+    const QSize size = framed.size().boundedTo(target->size());
+    const QRect placed(QPoint(Clamp(framed.x(), size.width(), target->x(), target->width()),
+                              Clamp(framed.y(), size.height(), target->y(), target->height())),
+                       size);
+    return placed.marginsRemoved(frame);
 }
 
 CStdStr SaveFormState(PreferencesStore& store, const QWidget& window)
@@ -79,7 +81,12 @@ void RestoreFormState(const PreferencesStore& store, QWidget& window)
     QList<QRect> screens;
     for (const QScreen* screen : QGuiApplication::screens())
         screens << screen->availableGeometry();
-    window.setGeometry(PlaceOnScreens(QRect(corner, size), screens));
+    // The frame as the window system draws it, once the window exists; none before.
+    const QRect inner = window.geometry();
+    const QRect outer = window.frameGeometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    window.setGeometry(PlaceOnScreens(QRect(corner, size), screens, frame));
     if (store.ReadBool(Section, QStringLiteral("Maximized"), false)) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }

@@ -10,11 +10,12 @@ class PreferencesStore;
 class QWidget;
 
 // Where a window with the saved normal rectangle can stand on the screens there are now, given
-// their available rectangles (the first is the primary screen). The window goes to the screen
-// it overlaps most, or to the first when it overlaps none (a screen that is gone), is made no
-// larger than that screen and is moved the least that puts it wholly on it. With no screen at
-// all the saved rectangle is kept.
-QRect PlaceOnScreens(const QRect& saved, const QList<QRect>& screens);
+// their available rectangles (the first is the primary screen) and the window's frame around
+// the rectangle. The framed window goes to the screen it overlaps most, or to the first when it
+// overlaps none (a screen that is gone), is made no larger than that screen and is moved the
+// least that puts it wholly on it. With no screen at all the saved rectangle is kept.
+QRect PlaceOnScreens(const QRect& saved, const QList<QRect>& screens,
+                     const QMargins& frame = QMargins());
 
 // Writes "Maximized", "Left", "Top", "Right", "Bottom" and "Saved" (true), in that order,
 // and writes them through to the store. The rectangle is the normal one, also while the
