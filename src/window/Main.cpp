@@ -336,7 +336,8 @@ void TForm1::ShowProgress(int percent)
 void TForm1::EnableSettingGroups(bool on)
 {
     // A disabled group disables what it holds without touching their own enabled
-    // states, so enabling it again brings back exactly what was enabled before.
+    // states, so enabling it again brings back exactly what was enabled before. Device
+    // Information goes with its four inner groups, so that its title greys with theirs.
     QWidget* const groups[] = {
         ui->CompModelBox,
         ui->DiveModel,
@@ -354,6 +355,7 @@ void TForm1::EnableSettingGroups(bool on)
         ui->DiveAlarmsBox,
         ui->CompIDBox,
         ui->FirmwareBox,
+        ui->DeviceInformationBox,
     };
     for (QWidget* group : groups)
         group->setEnabled(on);
