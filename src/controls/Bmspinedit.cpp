@@ -6,6 +6,7 @@
 #include "controls/Gaugebar.h"
 #include "controls/Updown.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -60,6 +61,53 @@ bool MovesBetweenControls(const QFocusEvent* e)
     return e->reason() != Qt::ActiveWindowFocusReason && e->reason() != Qt::PopupFocusReason;
 }
 
+// What a screen reader hears of the edit: a spin box whose value the arrow keys change, not
+// the read-only text that refuses typing.
+class SpinEditAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit SpinEditAccessible(TBMSpinEdit* edit) : QAccessibleWidget(edit, QAccessible::SpinBox)
+    {
+    }
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = false;
+        return state;
+    }
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return Edit()->text();
+        return QAccessibleWidget::text(kind);
+    }
+
+    QVariant currentValue() const override { return ToNumber(Edit()->text()).value_or(0.0); }
+    void setCurrentValue(const QVariant& value) override
+    {
+        Edit()->SetValue(Edit()->CheckValue(value.toDouble()));
+    }
+    QVariant maximumValue() const override { return Edit()->MaxValue(); }
+    QVariant minimumValue() const override { return Edit()->MinValue(); }
+    QVariant minimumStepSize() const override { return Edit()->Increment(); }
+
+private:
+    TBMSpinEdit* Edit() const { return static_cast<TBMSpinEdit*>(widget()); }
+};
+
+QAccessibleInterface* SpinEditAccessibleFactory(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TBMSpinEdit") && object && object->isWidgetType())
+        return new SpinEditAccessible(static_cast<TBMSpinEdit*>(object));
+    return nullptr;
+}
+
 }  // namespace
 
 TBMSpinEdit::TBMSpinEdit(QWidget* parent)
@@ -70,6 +118,8 @@ TBMSpinEdit::TBMSpinEdit(QWidget* parent)
       FGauge(new TAGauge(*this)),
       FPopupForm(new TBMPopupForm(this))
 {
+    // Installing it again is a no-op: each edit makes sure it is there.
+    QAccessible::installFactory(SpinEditAccessibleFactory);
     FPanel->setAutoFillBackground(true);
     FPanel->setBackgroundRole(QPalette::Button);
     FPanel->setCursor(Qt::ArrowCursor);

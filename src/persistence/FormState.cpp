@@ -3,8 +3,10 @@
 #include "persistence/PreferencesStore.h"
 
 #include <QGuiApplication>
-#include <QRect>
+#include <QScreen>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace {
 
@@ -15,7 +17,39 @@ bool Sizeable(const QWidget& window)
     return window.minimumSize() != window.maximumSize();
 }
 
+qint64 Area(const QRect& rect)
+{
+    return rect.isEmpty() ? 0 : qint64(rect.width()) * rect.height();
+}
+
+// The least start that keeps [start, start + length) inside [low, low + room).
+int Clamp(int start, int length, int low, int room)
+{
+    return std::clamp(start, low, low + room - length);
+}
+
 }  // namespace
+
+QRect PlaceOnScreens(const QRect& saved, const QList<QRect>& screens, const QMargins& frame)
+{
+    if (screens.isEmpty())
+        return saved;
+    const QRect framed = saved.marginsAdded(frame);
+    const QRect* target = &screens.front();
+    qint64 most = 0;
+    for (const QRect& screen : screens) {
+        const qint64 overlap = Area(framed.intersected(screen));
+        if (overlap > most) {
+            most = overlap;
+            target = &screen;
+        }
+    }
+    const QSize size = framed.size().boundedTo(target->size());
+    const QRect placed(QPoint(Clamp(framed.x(), size.width(), target->x(), target->width()),
+                              Clamp(framed.y(), size.height(), target->y(), target->height())),
+                       size);
+    return placed.marginsRemoved(frame);
+}
 
 CStdStr SaveFormState(PreferencesStore& store, const QWidget& window)
 {
@@ -44,9 +78,15 @@ void RestoreFormState(const PreferencesStore& store, QWidget& window)
             store.ReadInteger(Section, QStringLiteral("Bottom"), corner.y() + current.height());
         size = QSize(right - corner.x(), bottom - corner.y());
     }
-    if (QGuiApplication::screenAt(corner) == nullptr)
-        corner = QPoint(0, 0);
-    window.setGeometry(QRect(corner, size));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    // The frame as the window system draws it, once the window exists; none before.
+    const QRect inner = window.geometry();
+    const QRect outer = window.frameGeometry();
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(),
+                         outer.right() - inner.right(), outer.bottom() - inner.bottom());
+    window.setGeometry(PlaceOnScreens(QRect(corner, size), screens, frame));
     if (store.ReadBool(Section, QStringLiteral("Maximized"), false)) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }

@@ -33,6 +33,7 @@ void TForm1::SaveButtonClick()
         return;
     }
     ShowStatus(tr("The settings were saved to %1.").arg(QFileInfo(name).fileName()));
+    NameInTitle(name);
     UpdateUi(UiFileSaved);
 }
 
@@ -71,5 +72,6 @@ void TForm1::OpenFile(const QString& name)
     settingsOrigin = CurrentSettings;
     DisplaySettings();
     ShowStatus(QStringLiteral("Ready"));
+    NameInTitle(name);
     UpdateUi(UiFileOpened);
 }

@@ -248,6 +248,7 @@ void TForm1::UpdateUi(std::uint32_t code)
             EnableUndoButton(Changed);
             break;
         case UiLoaded:
+            NameInTitle(QString());
             connectGlyph(true);
             load(true), store(true), open(true), save(true);
             EnableUndoButton(false);
@@ -266,7 +267,8 @@ void TForm1::UpdateUi(std::uint32_t code)
             break;
         case UiFileOpened:
             unsavedEdits = false;  // the shown settings are the file's
-            undo.Clear();          // an undo would write the earlier settings into these
+            setWindowModified(false);
+            undo.Clear();  // an undo would write the earlier settings into these
             LiteTimeFirstChange = true;
             load(device), store(device), open(true), save(false);
             EnableUndoButton(false);
@@ -274,6 +276,7 @@ void TForm1::UpdateUi(std::uint32_t code)
             break;
         case UiFileSaved:
             unsavedEdits = false;
+            setWindowModified(false);
             load(device), open(true), save(false);
             EnableUndoButton(false);
             break;
@@ -307,6 +310,14 @@ void TForm1::SetChanged(bool changed)
     UpdateUi(changed ? UiChanged : UiClean);
     Changed = changed;
     unsavedEdits = changed;
+    setWindowModified(changed);
+}
+
+void TForm1::NameInTitle(const QString& file)
+{
+    // An empty title lets the file path give it, with the place for the "*".
+    setWindowTitle(file.isEmpty() ? tr("Kelvor Type1[*]") : QString());
+    setWindowFilePath(file);
 }
 
 void TForm1::ShowStatus(const QString& text)
@@ -325,12 +336,26 @@ void TForm1::ShowProgress(int percent)
 void TForm1::EnableSettingGroups(bool on)
 {
     // A disabled group disables what it holds without touching their own enabled
-    // states, so enabling it again brings back exactly what was enabled before.
+    // states, so enabling it again brings back exactly what was enabled before. Device
+    // Information goes with its four inner groups, so that its title greys with theirs.
     QWidget* const groups[] = {
-        ui->CompModelBox,    ui->DiveModel,     ui->PersonalDataString, ui->LightTimer,
-        ui->SerialNum,       ui->MAXDepth,      ui->ClockBox,           ui->Units,
-        ui->TotalDivesBox,   ui->TotalTimeBox,  ui->SampleRateBox,      ui->AltitudeSetting,
-        ui->PersonalSetting, ui->DiveAlarmsBox, ui->CompIDBox,          ui->FirmwareBox,
+        ui->CompModelBox,
+        ui->DiveModel,
+        ui->PersonalDataString,
+        ui->LightTimer,
+        ui->SerialNum,
+        ui->MAXDepth,
+        ui->ClockBox,
+        ui->Units,
+        ui->TotalDivesBox,
+        ui->TotalTimeBox,
+        ui->SampleRateBox,
+        ui->AltitudeSetting,
+        ui->PersonalSetting,
+        ui->DiveAlarmsBox,
+        ui->CompIDBox,
+        ui->FirmwareBox,
+        ui->DeviceInformationBox,
     };
     for (QWidget* group : groups)
         group->setEnabled(on);

@@ -62,6 +62,9 @@ public:
     // Applies an event code to the state and switches the commands it names.
     void UpdateUi(std::uint32_t code);
     void SetChanged(bool changed);
+    // The title names the settings file shown, or the dive computer when `file` is empty; a
+    // "*" in it marks edits that would be lost.
+    void NameInTitle(const QString& file);
     void ShowStatus(const QString& text);
     void ShowProgress(int percent);
     void EnableSettingGroups(bool on);

@@ -31,6 +31,8 @@ private slots:
     void valuesSurviveIntoANewStore();
     void placementRoundTrip();
     void offScreenPlacementMovesToTheOrigin();
+    void placementLandsOnAScreenThatIsThere_data();
+    void placementLandsOnAScreenThatIsThere();
     void maximizedRoundTrip();
     void fixedSizeWindowKeepsOnlyItsCorner();
     void failureToWriteThePlacementIsReported();
@@ -110,6 +112,65 @@ void PreferencesTest::offScreenPlacementMovesToTheOrigin()
     QWidget window;
     RestoreFormState(store, window);
     QCOMPARE(window.geometry(), QRect(0, 0, 300, 200));
+}
+
+void PreferencesTest::placementLandsOnAScreenThatIsThere_data()
+{
+    QTest::addColumn<QRect>("saved");
+    QTest::addColumn<QList<QRect>>("screens");
+    QTest::addColumn<QMargins>("frame");
+    QTest::addColumn<QRect>("placed");
+
+    // A laptop below a panel, and a second monitor to its right.
+    const QRect laptop(0, 24, 1280, 776);
+    const QRect second(1280, 0, 1920, 1080);
+    QTest::newRow("wholly on a screen stays")
+        << QRect(100, 200, 465, 385) << QList<QRect>{laptop, second} << QMargins()
+        << QRect(100, 200, 465, 385);
+    QTest::newRow("on the second screen stays")
+        << QRect(2000, 300, 465, 385) << QList<QRect>{laptop, second} << QMargins()
+        << QRect(2000, 300, 465, 385);
+    QTest::newRow("layout shrank: moved back up and left")
+        << QRect(1700, 900, 465, 385) << QList<QRect>{QRect(0, 0, 1280, 800)} << QMargins()
+        << QRect(815, 415, 465, 385);
+    QTest::newRow("second screen gone: onto the first")
+        << QRect(2000, 300, 465, 385) << QList<QRect>{laptop} << QMargins()
+        << QRect(815, 300, 465, 385);
+    QTest::newRow("second screen gone, far below: onto the first")
+        << QRect(3000, 2000, 465, 385) << QList<QRect>{laptop} << QMargins()
+        << QRect(815, 415, 465, 385);
+    QTest::newRow("straddling two screens: the one it covers most")
+        << QRect(1100, 100, 465, 385) << QList<QRect>{laptop, second} << QMargins()
+        << QRect(1280, 100, 465, 385);
+    QTest::newRow("partly off the left") << QRect(-200, 100, 465, 385) << QList<QRect>{laptop}
+                                         << QMargins() << QRect(0, 100, 465, 385);
+    QTest::newRow("partly off the top, under the panel")
+        << QRect(300, -50, 465, 385) << QList<QRect>{laptop} << QMargins()
+        << QRect(300, 24, 465, 385);
+    QTest::newRow("larger than the screen: fits it")
+        << QRect(50, 50, 1600, 1000) << QList<QRect>{laptop} << QMargins() << laptop;
+    // 1280 x 900 pixels at scale factor 2, with a 24-pixel panel.
+    QTest::newRow("scale factor 2")
+        << QRect(1200, 700, 465, 385) << QList<QRect>{QRect(0, 12, 640, 438)} << QMargins()
+        << QRect(175, 65, 465, 385);
+    // A frame 4 pixels wide with a 20-pixel title bar stays on the screen too.
+    QTest::newRow("framed, layout shrank")
+        << QRect(1700, 900, 465, 385) << QList<QRect>{QRect(0, 0, 1280, 800)}
+        << QMargins(4, 20, 4, 4) << QRect(811, 411, 465, 385);
+    QTest::newRow("framed, partly off the top")
+        << QRect(300, 5, 465, 385) << QList<QRect>{laptop} << QMargins(4, 20, 4, 4)
+        << QRect(300, 44, 465, 385);
+    QTest::newRow("no screen: kept")
+        << QRect(-5000, 10, 465, 385) << QList<QRect>{} << QMargins() << QRect(-5000, 10, 465, 385);
+}
+
+void PreferencesTest::placementLandsOnAScreenThatIsThere()
+{
+    QFETCH(QRect, saved);
+    QFETCH(QList<QRect>, screens);
+    QFETCH(QMargins, frame);
+    QFETCH(QRect, placed);
+    QCOMPARE(PlaceOnScreens(saved, screens, frame), placed);
 }
 
 void PreferencesTest::maximizedRoundTrip()

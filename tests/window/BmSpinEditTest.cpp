@@ -7,6 +7,7 @@
 #include "ui_Main.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QClipboard>
 #include <QMainWindow>
 #include <QMenu>
@@ -48,6 +49,7 @@ private slots:
 
     void newControlShowsZero();
     void formCarriesLightTimeSettings();
+    void screenReaderHearsAnAdjustableValue();
     void stepping_data();
     void stepping();
     void movedBoundTakesValueAlong_data();
@@ -126,6 +128,27 @@ void BmSpinEditTest::formCarriesLightTimeSettings()
     QCOMPARE(edit->TrackBarWidth(), 120);
     QVERIFY(!edit->EditorEnabled());
     QVERIFY(edit->isReadOnly());
+}
+
+void BmSpinEditTest::screenReaderHearsAnAdjustableValue()
+{
+    // Typing is refused, but the arrow keys change the value: not read-only to a screen
+    // reader, which hears the value and its range and can set it.
+    QAccessibleInterface* spin = QAccessible::queryAccessibleInterface(edit);
+    QVERIFY(spin);
+    QCOMPARE(spin->role(), QAccessible::SpinBox);
+    QVERIFY(!spin->state().readOnly);
+    QCOMPARE(spin->text(QAccessible::Value), QStringLiteral("31"));
+    QAccessibleValueInterface* value = spin->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toDouble(), 31.0);
+    QCOMPARE(value->minimumValue().toDouble(), 1.0);
+    QCOMPARE(value->maximumValue().toDouble(), 60.0);
+    QCOMPARE(value->minimumStepSize().toDouble(), edit->Increment());
+    QTest::keyClick(edit, Qt::Key_Up);
+    QCOMPARE(value->currentValue().toDouble(), 32.0);
+    value->setCurrentValue(75.0);  // held within the range
+    QCOMPARE(edit->text(), QStringLiteral("60"));
 }
 
 void BmSpinEditTest::stepping_data()

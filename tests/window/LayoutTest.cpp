@@ -92,6 +92,8 @@ private slots:
     void cleanupTestCase();
     void windowHasItsFixedSize();
     void tabsAllShowTheirCaptions();
+    void middleColumnLinesUp_data();
+    void middleColumnLinesUp();
     void page_data();
     void page();
 
@@ -187,6 +189,28 @@ void LayoutTest::tabsAllShowTheirCaptions()
         qPrintable(
             QStringLiteral("tabs need %1 of %2").arg(bar->sizeHint().width()).arg(pages->width())));
     QVERIFY(bar->tabRect(bar->count() - 1).right() < bar->width());
+}
+
+void LayoutTest::middleColumnLinesUp_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Total Dives") << "TotalDivesBox";
+    QTest::newRow("Max Depth") << "MAXDepth";
+    QTest::newRow("Personal Settings") << "PersonalSetting";
+}
+
+void LayoutTest::middleColumnLinesUp()
+{
+    // The groups under " Dive Time " share its left and right edges on the page.
+    QFETCH(QString, name);
+    auto* page = Find<QWidget>(w.get(), "StandardPage");
+    auto* top = Find<QGroupBox>(w.get(), "TotalTimeBox");
+    auto* box = Find<QGroupBox>(w.get(), name);
+    const QRect column(top->mapTo(page, QPoint(0, 0)), top->size());
+    const QRect own(box->mapTo(page, QPoint(0, 0)), box->size());
+    QCOMPARE(own.left(), column.left());
+    QCOMPARE(own.right(), column.right());
+    QVERIFY(own.top() > column.bottom());
 }
 
 void LayoutTest::page_data()
