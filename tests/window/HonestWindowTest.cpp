@@ -23,6 +23,7 @@
 
 #include "ConnectedWindow.h"
 #include "IsolatedMain.h"
+#include "PlanBytes.h"
 #include "PseudoTerminal.h"
 #include "persistence/SettingsBackups.h"
 #include "persistence/SettingsFile.h"
@@ -62,27 +63,6 @@ QByteArray Own(const QByteArray& image)
     return image.mid(kOwnFrom, kOwnTo - kOwnFrom);
 }
 
-// What a store writes, taken from an image: the bytes of the transfer plan.
-QByteArray PlanBytes(const QByteArray& image)
-{
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes += image.mid(block.address, block.length);
-    return bytes;
-}
-
-// The same bytes of a settings record.
-QByteArray PlanBytes(DEVICE_DATA record)
-{
-    DeviceData::SwapWords(record);
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes += QByteArray(
-            reinterpret_cast<const char*>(DeviceData::Bytes(record)) + block.recordOffset,
-            block.length);
-    return bytes;
-}
-
 // The settings record a Load of `image` gives.
 DEVICE_DATA RecordOf(const QByteArray& image)
 {
@@ -93,15 +73,6 @@ DEVICE_DATA RecordOf(const QByteArray& image)
             reinterpret_cast<const std::uint8_t*>(image.constData()) + block.address, block.length);
     DeviceData::SwapWords(record);
     return record;
-}
-
-// The plan bytes of the settings file at `path`; empty when it does not open.
-QByteArray PlanBytesOfFile(const QString& path, const VersionInformation& info)
-{
-    DEVICE_DATA record{};
-    if (OpenSettingsFile(path, info, record) != OpenOutcome::Opened)
-        return QByteArray();
-    return PlanBytes(record);
 }
 
 // A second dive computer for the emulator's --second-image, in a file of its own.

@@ -5,6 +5,7 @@
 
 #include "FormDriver.h"
 #include "IsolatedMain.h"
+#include "PlanBytes.h"
 #include "RunningEmulator.h"
 #include "ScriptedModal.h"
 #include "persistence/SettingsBackups.h"
@@ -25,15 +26,6 @@ QByteArray OtherImage(QByteArray image)
     image[0x53] = 10;  // sample rate
     image[0x62] = 0;   // imperial
     return image;
-}
-
-// What a store writes, taken from an image: the bytes of the transfer plan.
-QByteArray PlanBytes(const QByteArray& image)
-{
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes += image.mid(block.address, block.length);
-    return bytes;
 }
 
 // The built-in dive computer A and another one, B, and the window beside them.

@@ -6,43 +6,13 @@
 
 #include "ConnectedWindow.h"
 #include "IsolatedMain.h"
+#include "PlanBytes.h"
 #include "persistence/SettingsBackups.h"
 #include "persistence/SettingsFile.h"
 
 namespace {
 
 constexpr std::uint8_t kRead = 0x05, kWrite = 0x06, kWriteEnable = 0x07;
-
-// The bytes a store writes, in the order of the transfer plan, as the dive computer
-// keeps them: from its memory, or from a record.
-QByteArray PlanBytes(const std::array<std::uint8_t, fake::FakeDiveComputer::MemorySize>& memory)
-{
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes +=
-            QByteArray(reinterpret_cast<const char*>(memory.data()) + block.address, block.length);
-    return bytes;
-}
-
-QByteArray PlanBytes(DEVICE_DATA record)
-{
-    DeviceData::SwapWords(record);
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes += QByteArray(
-            reinterpret_cast<const char*>(DeviceData::Bytes(record)) + block.recordOffset,
-            block.length);
-    return bytes;
-}
-
-// The plan bytes of the settings file at `path`.
-QByteArray PlanBytesOfFile(const QString& path, const VersionInformation& info)
-{
-    DEVICE_DATA record{};
-    if (OpenSettingsFile(path, info, record) != OpenOutcome::Opened)
-        return QByteArray();
-    return PlanBytes(record);
-}
 
 // Where in the plan bytes block `n` (from 1) lies.
 std::pair<int, int> BlockSpan(int n)

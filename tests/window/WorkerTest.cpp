@@ -10,30 +10,10 @@
 
 #include "ConnectedWindow.h"
 #include "IsolatedMain.h"
+#include "PlanBytes.h"
 #include "window/Externals.h"
 
 namespace {
-
-// What a store writes, taken from an emulator's image: the bytes of the transfer plan.
-QByteArray PlanBytes(const QByteArray& image)
-{
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes += image.mid(block.address, block.length);
-    return bytes;
-}
-
-// The same from a record, in the dive computer's byte order.
-QByteArray PlanBytes(DEVICE_DATA record)
-{
-    DeviceData::SwapWords(record);
-    QByteArray bytes;
-    for (const auto& block : DeviceData::TransferPlan)
-        bytes += QByteArray(
-            reinterpret_cast<const char*>(DeviceData::Bytes(record)) + block.recordOffset,
-            block.length);
-    return bytes;
-}
 
 // Block `index` (from 0) of plan bytes.
 QByteArray Block(const QByteArray& plan, int index)
