@@ -1,5 +1,6 @@
 #include "window/Main.h"
 
+#include <future>
 #include <utility>
 
 #include <QApplication>
@@ -365,9 +366,16 @@ void TForm1::FormClose()
 {
     if (!workerThread.isRunning())
         return;
-    // A transfer still under way ends at its next block; the worker closes the port as it
-    // goes.
+    // A transfer still under way ends at its next block. The port is closed on the worker's
+    // thread before the window goes on, and all the worker did is seen to happen before.
     worker->RequestCancel();
+    std::promise<void> closed;
+    std::future<void> portClosed = closed.get_future();
+    QMetaObject::invokeMethod(worker, [w = worker, &closed] {
+        w->Disconnect();
+        closed.set_value();
+    });
+    portClosed.wait();
     workerThread.quit();
     workerThread.wait();
     worker = nullptr;
