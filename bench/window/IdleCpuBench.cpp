@@ -1,6 +1,7 @@
 // IdleCpuBench: the processor time the program takes while it is connected with "Keep
 // Connection Open" on and nothing else happens: the keep-alive at its own 30 s period,
-// the refresh worker's polls, the window shown. Read from /proc/self/stat (all threads).
+// the worker waiting for its timer, the window shown. Read from /proc/self/stat (all
+// threads).
 //
 // Usage: IdleCpuBench [SECONDS]   (default 60)
 #include <unistd.h>
