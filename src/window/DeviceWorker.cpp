@@ -138,10 +138,11 @@ bool TDeviceWorker::Run(Request request, const std::function<void(Controller&)>&
 {
     keepAliveTimer_->stop();
     cancel_.store(0);
-    if (!CurrentDevice) {
-        emit Failed(request,
-                    std::make_exception_ptr(kAPI::Error(kAPI::ErrorFromCode(kAPI::ErrPortNotOpen))),
-                    true);
+    if (!CurrentDevice) {  // the window thought it connected: it learns otherwise
+        const std::exception_ptr failure =
+            std::make_exception_ptr(kAPI::Error(kAPI::ErrorFromCode(kAPI::ErrPortNotOpen)));
+        emit Failed(request, failure, true);
+        emit Disconnected(StoreProcedure::Classify(failure).detail);
         return false;
     }
     try {
