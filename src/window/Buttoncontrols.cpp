@@ -61,7 +61,6 @@ void TForm1::ConnectWorker()
     connect(worker, &TDeviceWorker::Stored, this, &TForm1::OnStored);
     connect(worker, &TDeviceWorker::CommandSent, this, &TForm1::OnCommandSent);
     connect(worker, &TDeviceWorker::Failed, this, &TForm1::OnFailed);
-    connect(worker, &TDeviceWorker::Disconnected, this, &TForm1::OnDisconnected);
     connect(CancelButton, &QPushButton::clicked, this, &TForm1::CancelButtonClick);
 }
 
@@ -214,10 +213,17 @@ void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure
                       bool connectionLost)
 {
     using Request = TDeviceWorker::Request;
-    if (request == Request::KeepAlive)  // a failed keep-alive is told only by OnDisconnected
+    const QString why = StoreProcedure::Classify(failure).detail;
+    if (request == Request::KeepAlive) {  // a failed keep-alive is told only by a lost line
+        if (connectionLost)
+            ShowDisconnected(why);
         return;
+    }
     Idle();
     ShowProgress(0);
+    // Known before any box is shown, so that nothing offers what needs the connection.
+    if (connectionLost)
+        deviceOpen = false;
     switch (request) {
         case Request::Connect:
             Modal::Current().Message(this, ConnectFailureText(failure, PortPath),
@@ -262,9 +268,11 @@ void TForm1::OnFailed(TDeviceWorker::Request request, std::exception_ptr failure
         case Request::KeepAlive:
             break;
     }
+    if (connectionLost)
+        ShowDisconnected(why);
 }
 
-void TForm1::OnDisconnected(const QString& why)
+void TForm1::ShowDisconnected(const QString& why)
 {
     deviceOpen = false;
     UpdateUi(UiNotConnected);

@@ -142,7 +142,6 @@ bool TDeviceWorker::Run(Request request, const std::function<void(Controller&)>&
         const std::exception_ptr failure =
             std::make_exception_ptr(kAPI::Error(kAPI::ErrorFromCode(kAPI::ErrPortNotOpen)));
         emit Failed(request, failure, true);
-        emit Disconnected(StoreProcedure::Classify(failure).detail);
         return false;
     }
     try {
@@ -157,11 +156,9 @@ bool TDeviceWorker::Run(Request request, const std::function<void(Controller&)>&
                 gone = true;
             }
         }
-        emit Failed(request, failure, gone);
-        if (gone) {
+        if (gone)
             Close();
-            emit Disconnected(StoreProcedure::Classify(failure).detail);
-        }
+        emit Failed(request, failure, gone);
         RearmKeepAlive();
         return false;
     }

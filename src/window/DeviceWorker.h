@@ -74,11 +74,9 @@ signals:
     void CommandSent();
     void KeepAliveDone();
     // A request failed with `failure`, a kAPI::Error (or a standard exception); with
-    // `connectionLost` the dive computer did not answer a check either, and Disconnected
-    // follows.
+    // `connectionLost` the dive computer did not answer a check either, and the port is
+    // closed.
     void Failed(TDeviceWorker::Request request, std::exception_ptr failure, bool connectionLost);
-    // The line is gone: the controller was closed. `why` is the device layer's text.
-    void Disconnected(const QString& why);
 
 private:
     // Runs `exchange` on the controller; a failure is reported for `request`. A failure

@@ -201,7 +201,8 @@ private:
     void OnStored(const DEVICE_DATA& written);
     void OnCommandSent();
     void OnFailed(TDeviceWorker::Request request, std::exception_ptr failure, bool connectionLost);
-    void OnDisconnected(const QString& why);
+    // The line is gone: the window shows not connected and says what to do.
+    void ShowDisconnected(const QString& why);
     // The store's last step, and what follows a store that ended either way.
     void StorePlan(const StoreProcedure::Plan& plan);
     void StoreEnded();
